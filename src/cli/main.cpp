@@ -1,0 +1,10 @@
+// The `lexaport` command: the conversion core from a terminal.
+
+#include <CLI/CLI.hpp>
+
+int main(int argc, char** argv) {
+  CLI::App app{"Lexaport: converts RTF/CRE steno dictionaries for Quendrel steno writers"};
+  app.require_subcommand(1);
+  CLI11_PARSE(app, argc, argv);
+  return 0;
+}

@@ -1,0 +1,13 @@
+#pragma once
+// The platform services of the machine the program runs on. Only front ends (the command line,
+// the desktop application) call these; the core is handed the interfaces.
+
+#include "platform/Clock.h"
+#include "platform/FileSystem.h"
+
+namespace lexaport::platform {
+
+IFileSystem& NativeFileSystem();
+IClock& SystemClock();
+
+}  // namespace lexaport::platform
