@@ -193,13 +193,14 @@ void CRtfDictionaryReader::PutText(const std::uint8_t* bytes, std::size_t count)
 int CRtfDictionaryReader::FlushOutput() {
   // An entry with key sets is kept whole, however long. Without key sets nothing in the work
   // buffer can become a record, so its start can go.
-  if (strokeCount_ != 0) return 0;
-  while (Work().Size() > kFlushThreshold) {
-    Work().DropFront(kFlushThreshold);
-    headerPosition_ = headerPosition_ >= static_cast<std::ptrdiff_t>(kFlushThreshold)
-                          ? headerPosition_ - static_cast<std::ptrdiff_t>(kFlushThreshold)
-                          : -1;
-  }
+  // Discarding 4096 bytes at a time until at most 4096 remain, in one move (a run of text can
+  // arrive in one piece).
+  if (strokeCount_ != 0 || Work().Size() <= kFlushThreshold) return 0;
+  const std::size_t drop = (Work().Size() - 1) / kFlushThreshold * kFlushThreshold;
+  Work().DropFront(drop);
+  headerPosition_ = headerPosition_ >= static_cast<std::ptrdiff_t>(drop)
+                        ? headerPosition_ - static_cast<std::ptrdiff_t>(drop)
+                        : -1;
   return 0;
 }
 
