@@ -343,7 +343,7 @@ int CRtfReader::HandleCreWord(int index) {
       const std::size_t n = work_.Size();
       std::uint8_t* w = work_.Data();
       if (n >= 3 && w[n - 3] == 22 && w[n - 2] == kDefaultParagraphCode && w[n - 1] == 0) {
-        w[n - 1] = LowByte(p - 1);
+        w[n - 1] = static_cast<std::uint8_t>((static_cast<std::uint32_t>(p) - 1u) & 0xFF);
       }
       break;
     }

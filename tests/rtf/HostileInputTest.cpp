@@ -5,6 +5,7 @@
 
 #include <random>
 
+#include "rtf/ControlWords.h"
 #include "rtf/RtfDictionaryReader.h"
 #include "rtf/RtfTestUtil.h"
 
@@ -227,6 +228,28 @@ TEST(HostileInputTest, LayoutDefinitionsTooLongOrWithAbsurdBanks) {
     const EntryRecordView v = reader.Entry(i);
     reader.StenoKeys().OutlineToText(v.Strokes(), v.StrokeCount(), text);  // must stay inside the key set
     EXPECT_FALSE(text.empty());
+  }
+}
+
+TEST(HostileInputTest, EveryWordWithExtremeParameters) {
+  // Every word of both lists, in the body, the stylesheet and a conflict, with parameters at the
+  // ends of the 32-bit range (the sanitizers catch any arithmetic that overflows).
+  for (const char* parameter : {"", "0", "-2147483648", "2147483647", "4294967295", "-1"}) {
+    std::string words;
+    for (const auto& list : {std::vector<std::string_view>(rtfwords::kRtfWords.begin(), rtfwords::kRtfWords.end()),
+                             std::vector<std::string_view>(rtfwords::kCreWords.begin(), rtfwords::kCreWords.end())}) {
+      for (std::string_view word : list) {
+        if (word == "cxs") continue;
+        words += "\\";
+        words += word;
+        words += parameter;
+        words += " x";
+      }
+    }
+    const std::string rtf = "{\\stylesheet{\\s1 " + words + "}}{\\*\\cxs S}{" + words + "}{\\cxconf{\\cxc " + words +
+                            "}}{\\*\\cxs T}{\\*\\cxcsi " + words + "}{\\cxzqheader" + parameter + " " + words + "}end";
+    CRtfDictionaryReader reader(kToday);
+    Read(reader, rtf);
   }
 }
 
