@@ -19,13 +19,6 @@ using rtfwords::RtfWordIndex;
 
 bool IsFullStop(std::uint8_t c) { return c == '!' || c == '.' || c == ':' || c == '?'; }
 
-bool InLetters(const std::array<char, kLayoutLettersSize>& letters, std::uint8_t c) {
-  const void* zero = std::memchr(letters.data(), '\0', letters.size());
-  const std::size_t length =
-      zero != nullptr ? static_cast<std::size_t>(static_cast<const char*>(zero) - letters.data()) : letters.size();
-  return std::memchr(letters.data(), c, length) != nullptr;
-}
-
 // 1-9 as given, anything else taken as 2.
 std::uint8_t OneToNineOrTwo(std::int32_t p) { return static_cast<std::uint8_t>(p >= 1 && p <= 9 ? p : 2); }
 
@@ -153,8 +146,7 @@ void CRtfDictionaryReader::StenoByte(std::uint8_t c) {
     return;
   }
   if (!collecting_) return;
-  const StenoLayout& layout = StenoKeys().Layout();
-  if (c != '-' && !InLetters(layout.keyLetters, c) && !InLetters(layout.numberLetters, c)) {
+  if (c != '-' && !IsStenoLetter(c)) {
     // Not a key of the layout (a lower-case letter, a space, ...): the whole entry is dropped.
     AbandonOutline();
     return;

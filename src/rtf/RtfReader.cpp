@@ -20,7 +20,18 @@ std::uint8_t HighByte(std::int32_t v) {
 
 }  // namespace
 
-CRtfReader::CRtfReader() = default;  // the steno keys start with layout 1 installed
+CRtfReader::CRtfReader() { RebuildStenoLetters(); }  // the steno keys start with layout 1 installed
+
+void CRtfReader::RebuildStenoLetters() {
+  stenoLetters_.fill(false);
+  const StenoLayout& layout = steno_.Layout();
+  for (const auto* letters : {&layout.keyLetters, &layout.numberLetters}) {
+    for (char c : *letters) {
+      if (c == '\0') break;
+      stenoLetters_[static_cast<std::uint8_t>(c)] = true;
+    }
+  }
+}
 
 int CRtfReader::Parse(const std::uint8_t* text) { return ParseText(*this, text); }
 
@@ -114,9 +125,10 @@ void CRtfReader::AppendStenoTableLetter(std::uint8_t c) {
   const std::size_t length =
       zero != nullptr ? static_cast<std::size_t>(static_cast<const char*>(zero) - letters.data()) : letters.size();
   // A definition longer than the field keeps its first 31 letters and its terminating zero.
-  if (length + 1 < letters.size()) {
+  if (length + 1 < letters.size() && c != 0) {
     letters[length] = static_cast<char>(c);
     letters[length + 1] = '\0';
+    stenoLetters_[c] = true;
   }
 }
 
@@ -333,6 +345,7 @@ int CRtfReader::HandleCreWord(int index) {
     case CreWordIndex("cxzqstenotable"):
       group.destination = rtfdest::kStenoTable;
       steno_.Layout().Clear();
+      stenoLetters_.fill(false);
       stenoShifted_ = false;
       group.skip = 0;
       break;
@@ -372,6 +385,7 @@ void CRtfReader::ResetState() {
   hexValue_ = 0;
   catSystemTextLength_ = 0;
   steno_.SelectLayout(1);
+  RebuildStenoLetters();
   stenoShifted_ = false;
   currentStyle_ = 0;
   ansi_ = false;

@@ -134,6 +134,8 @@ class CRtfReader {
   }
   std::uint8_t StyleTypeLetter(int style) const;
   const CStenoKeys& StenoKeys() const { return steno_; }
+  // True when `c` is a key letter or number-bar letter of the layout in use (case-sensitive).
+  bool IsStenoLetter(std::uint8_t c) const { return stenoLetters_[c]; }
   const RtfTimeCode& LastTimeCode() const { return lastTimeCode_; }
   bool OutOfMemory() const { return outOfMemory_; }
 
@@ -191,6 +193,7 @@ class CRtfReader {
   void ToggleAttribute(std::uint32_t flag, std::uint8_t onCode);
   void AppendStenoTableLetter(std::uint8_t c);
   void RecognizeCatSystemFromText();
+  void RebuildStenoLetters();
 
   // Token state.
   int tokenState_ = kText;
@@ -223,6 +226,9 @@ class CRtfReader {
   // Steno layout; a \cxzqstenotable group writes its letters into it.
   CStenoKeys steno_;
   bool stenoShifted_ = false;
+  // Which bytes are letters of the layout, kept up to date as the layout changes: steno text is
+  // checked against it byte by byte.
+  std::array<bool, 256> stenoLetters_{};
 
   // Conflict.
   std::array<std::uint8_t, kConflictMax> conflict_{};
