@@ -16,8 +16,10 @@ namespace lexaport {
 inline constexpr std::size_t kKeySetSize = 4;
 using KeySet = std::array<std::uint8_t, kKeySetSize>;
 
-// StrokeToText writes at most this many characters plus a terminating zero.
-inline constexpr std::size_t kStrokeTextMax = 29;
+// StrokeToText writes at most this many characters plus a terminating zero. A numbered layout
+// needs at most 28 ('/', '#', '-' and 25 keys); a layout defined in a dictionary file may have up
+// to 31 letters.
+inline constexpr std::size_t kStrokeTextMax = 34;
 
 // Shown (by the front end) when SelectLayout had to fall back to layout 1.
 inline constexpr const char* kInvalidLayoutMessage =
@@ -47,7 +49,7 @@ class CStenoKeys {
   bool ParseStroke(std::string_view text, KeySet& keys) const;
 
   // Writes one stroke's text (at most kStrokeTextMax characters and a zero) into `text`;
-  // returns its length.
+  // returns its length. Keys beyond the layout's letters are not shown.
   int StrokeToText(const std::uint8_t* keys, char* text, bool slash, bool numberSign, bool numberLetters) const;
 
   // The whole outline ("/S/-T"), every stroke with a slash and a number sign. Returns the length.
