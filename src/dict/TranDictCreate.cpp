@@ -112,8 +112,7 @@ int CTranDictCreate::CreateDictionary(const std::string& intermediatePath, std::
   std::string path = intermediatePath;
   const bool renamed = MakeWriterPath(path, files_);
   writerPath = path;
-  // Without a distinct writer path the build would overwrite its own input.
-  if (!renamed || path == intermediatePath) return createresult::kCannotCreate;
+  if (!renamed) return createresult::kCannotCreate;
 
   std::uint8_t header[kHeaderSize + kInfoSize] = {};
   std::unique_ptr<std::uint8_t[]> area;

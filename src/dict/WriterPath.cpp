@@ -1,18 +1,24 @@
 #include "dict/WriterPath.h"
 
+#include <algorithm>
+#include <cctype>
+
+#include "support/FilePath.h"
+
 namespace lexaport {
 
-// Stand-in until the shared path rules are available: replaces whatever follows the last '.' of
-// the last component, or appends the extension when there is none.
 bool MakeWriterPath(std::string& path, platform::IFileSystem& files) {
-  const char* separators = files.Syntax() == platform::PathSyntax::kWindows ? "\\:" : "/";
-  const std::size_t lastSeparator = path.find_last_of(separators);
-  const std::size_t nameStart = lastSeparator == std::string::npos ? 0 : lastSeparator + 1;
-  if (nameStart >= path.size()) return false;
-  const std::size_t dot = path.find_last_of('.');
-  if (dot != std::string::npos && dot >= nameStart) path.erase(dot);
-  path += kWriterExtension;
-  return path.size() <= 259;
+  const PathContext context = NativePathContext(files);
+  const CFilePath input(context, path.c_str());
+  const std::string original = input.GetPath() != nullptr ? input.GetPath() : "";
+  if (!RenameExtension(path, kWriterExtension, context)) return false;
+  // Windows names are case-blind: "x.zqdcx" and "x.ZQDCX" are one file.
+  const bool caseBlind = context.syntax == platform::PathSyntax::kWindows;
+  const bool same = std::equal(path.begin(), path.end(), original.begin(), original.end(), [&](char a, char b) {
+    return caseBlind ? std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b))
+                     : a == b;
+  });
+  return !same;
 }
 
 }  // namespace lexaport

@@ -10,8 +10,9 @@ namespace lexaport {
 inline constexpr const char* kWriterExtension = ".ZQDCX";
 inline constexpr const char* kIntermediateExtension = ".zqdct";
 
-// Replaces the extension of `path` by ".ZQDCX" in the syntax of `files`. False when no such path
-// can be formed (the path is then not to be used for writing).
+// Makes `path` absolute and replaces its extension by ".ZQDCX", in the syntax of `files`. False
+// when no such path can be formed (too long, names no file) or when it would name the input file
+// itself; `path` must then not be written to.
 bool MakeWriterPath(std::string& path, platform::IFileSystem& files);
 
 }  // namespace lexaport

@@ -345,6 +345,23 @@ TEST_F(TranDictCreateTest, UnopenableAndUncreatableFiles) {
   EXPECT_EQ(otherBuilder.CreateDictionary(kInput, writerPath, true, false, false), createresult::kCannotCreate);
 }
 
+TEST_F(TranDictCreateTest, WriterPathIsTheAbsoluteIntermediatePathWithItsExtensionReplaced) {
+  const Bytes intermediate = test::IntermediateFile({Rec(B({1, 2, 3, 4}), "a", 1)});
+  files.SetFile("dict.zqdct", intermediate);  // relative: taken from the current directory "/work"
+  files.SetFile("/work/dict.zqdct", intermediate);
+  EXPECT_EQ(builder.CreateDictionary("dict.zqdct", writerPath, true, false, false), createresult::kWritten);
+  EXPECT_EQ(writerPath, "/work/dict.ZQDCX");
+  EXPECT_NE(files.FindFile("/work/dict.ZQDCX"), nullptr);
+
+  // No writer path can be formed: too long, or it would be the input itself.
+  const std::string longPath = "/" + std::string(256, 'd') + ".z";  // 259 characters, 263 renamed
+  files.SetFile(longPath, intermediate);
+  EXPECT_EQ(builder.CreateDictionary(longPath, writerPath, true, false, false), createresult::kCannotCreate);
+  files.SetFile("/tmp/odd.ZQDCX", intermediate);
+  EXPECT_EQ(builder.CreateDictionary("/tmp/odd.ZQDCX", writerPath, true, false, false), createresult::kCannotCreate);
+  EXPECT_EQ(*files.FindFile("/tmp/odd.ZQDCX"), intermediate);
+}
+
 TEST_F(TranDictCreateTest, FilesThisSystemDidNotWriteAreRejected) {
   const Bytes good = test::IntermediateFile({Rec(B({1, 2, 3, 4}), "a", 1)});
   auto with = [&](std::size_t offset, std::uint8_t value) {
