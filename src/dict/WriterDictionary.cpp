@@ -265,6 +265,11 @@ WriterDictionary::WriterDictionary(const std::uint8_t* bytes, std::size_t size) 
 
 std::vector<std::string> WriterDictionary::HeaderProblems() const {
   std::vector<std::string> problems;
+  if (size_ > kFileTypeOffset && bytes_[kFileTypeOffset] == kIntermediateFileType &&
+      std::memcmp(bytes_, kSignature, kSignatureSize) == 0) {
+    problems.push_back("file type 3: an intermediate dictionary file, not a writer dictionary file");
+    return problems;
+  }
   if (size_ < kFirstBlockOffset) {
     problems.push_back(Format("the file is %llu bytes long, shorter than any writer dictionary file (%llu bytes)",
                               U(size_), U(kFirstBlockOffset)));
@@ -286,8 +291,6 @@ std::vector<std::string> WriterDictionary::HeaderProblems() const {
   if (info_.fileType == kUnusableWriterFileType) {
     problems.push_back(
         "file type 0: a byte-mode build that outgrew 24-bit offsets; it must be rebuilt in aligned mode");
-  } else if (info_.fileType == kIntermediateFileType) {
-    problems.push_back("file type 3: an intermediate dictionary file, not a writer dictionary file");
   } else if (info_.fileType != kWriterFileType) {
     problems.push_back(Format("file type %u instead of 4", info_.fileType));
   }
