@@ -110,9 +110,12 @@ int CTranDictCreate::CreateDictionary(const std::string& intermediatePath, std::
   if (!status) return createresult::kStatusUnreadable;
 
   std::string path = intermediatePath;
-  const bool renamed = MakeWriterPath(path, files_);
+  if (!MakeWriterPath(path, files_)) {
+    // No path at all rather than one that may name the input: a caller may delete what it gets.
+    writerPath.clear();
+    return createresult::kCannotCreate;
+  }
   writerPath = path;
-  if (!renamed) return createresult::kCannotCreate;
 
   std::uint8_t header[kHeaderSize + kInfoSize] = {};
   std::unique_ptr<std::uint8_t[]> area;

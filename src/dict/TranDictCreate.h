@@ -41,8 +41,10 @@ class CTranDictCreate {
   CTranDictCreate& operator=(const CTranDictCreate&) = delete;
 
   // Builds the writer dictionary file beside `intermediatePath` (its extension replaced by
-  // ".ZQDCX") and returns a createresult code. `writerPath` receives the writer path for every
-  // result except kStatusUnreadable. A read or write error once the files are open throws
+  // ".ZQDCX") and returns a createresult code. `writerPath` receives the writer path (absolute)
+  // for every result except kStatusUnreadable; it is empty with kCannotCreate when no writer path
+  // can be formed (too long, or it would name the input). A read or write error once the files
+  // are open throws
   // platform::FileError (the writer file then lacks its header).
   //
   // The whole record area is checked before the writer file is created: every record whole,

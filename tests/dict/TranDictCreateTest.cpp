@@ -357,8 +357,10 @@ TEST_F(TranDictCreateTest, WriterPathIsTheAbsoluteIntermediatePathWithItsExtensi
   const std::string longPath = "/" + std::string(256, 'd') + ".z";  // 259 characters, 263 renamed
   files.SetFile(longPath, intermediate);
   EXPECT_EQ(builder.CreateDictionary(longPath, writerPath, true, false, false), createresult::kCannotCreate);
+  EXPECT_EQ(writerPath, "");
   files.SetFile("/tmp/odd.ZQDCX", intermediate);
   EXPECT_EQ(builder.CreateDictionary("/tmp/odd.ZQDCX", writerPath, true, false, false), createresult::kCannotCreate);
+  EXPECT_EQ(writerPath, "");
   EXPECT_EQ(*files.FindFile("/tmp/odd.ZQDCX"), intermediate);
 }
 

@@ -3,22 +3,19 @@
 #include <algorithm>
 #include <set>
 
+#include "steno/EntryRecord.h"
 #include "support/ByteOrder.h"
 
 namespace lexaport::test {
 
 Bytes RecordBytes(const TestRecord& record) {
   const std::size_t n = record.key.size() / 4;
-  const std::size_t size = (21 + 4 * n + record.translation.size() + 3) & ~std::size_t{3};
-  Bytes out(size, 0);
-  StoreU32(&out[0], record.number);
-  StoreU32(&out[4], record.creationDate);
-  StoreU32(&out[8], record.secondDate);
-  StoreU32(&out[12], record.reserved);
-  out[18] = static_cast<std::uint8_t>(n);
-  StoreU16(&out[19], static_cast<std::uint16_t>(record.translation.size()));
-  std::copy(record.key.begin(), record.key.end(), out.begin() + 21);
-  std::copy(record.translation.begin(), record.translation.end(), out.begin() + 21 + static_cast<long>(record.key.size()));
+  Bytes out(EntryRecordSize(n, record.translation.size()), 0);
+  const int size = BuildEntryRecord(out.data(), record.key.data(), static_cast<int>(n), record.translation.data(),
+                                    static_cast<int>(record.translation.size()), record.number, record.creationDate);
+  out.resize(static_cast<std::size_t>(size));
+  StoreU32(&out[entry::kSecondDate], record.secondDate);
+  StoreU32(&out[entry::kReserved], record.reserved);
   return out;
 }
 
