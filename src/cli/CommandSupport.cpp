@@ -36,6 +36,7 @@ std::string OutlineText(const std::uint8_t* strokes, std::size_t strokeCount) {
 bool ParseOutline(std::string_view text, std::vector<std::uint8_t>& key) {
   static const CStenoKeys keys;
   key.clear();
+  if (!text.empty() && text.front() == '/') text.remove_prefix(1);  // "/S/-T", as OutlineToText writes it
   if (text.empty()) return false;
   std::size_t start = 0;
   for (;;) {

@@ -50,11 +50,17 @@ std::uint32_t OffsetField(std::uint64_t position, bool aligned) {
 
 // The fixed working state of one WriteTree run (about 67 KB, so it lives on the heap).
 struct CTranDictCreate::TreeState {
+  // An open index node: the child entries appended so far (key byte, then the 24-bit offset,
+  // set when the block it leads to is written) and whether it has a terminal entry.
   struct Level {
-    std::uint16_t head = 0;  // bits 0-13 entries (children, plus 1 for a terminal), bit 14 terminal
-    std::uint8_t children[dictfile::kMaxChildEntries * dictfile::kChildEntrySize] = {};
-    int Count() const { return head & dictfile::kHeadCountMask; }
-    std::uint8_t* LastChild() { return children + (Count() - 1) * dictfile::kChildEntrySize; }
+    int children = 0;
+    bool terminal = false;
+    std::uint8_t entries[dictfile::kMaxChildEntries * dictfile::kChildEntrySize] = {};
+    // Bits 0-13 count the child entries and the terminal entry, bit 14 marks the terminal entry.
+    std::uint16_t Head() const {
+      return static_cast<std::uint16_t>(children + (terminal ? dictfile::kTerminalBit + 1 : 0));
+    }
+    std::uint8_t* LastChild() { return entries + (children - 1) * dictfile::kChildEntrySize; }
   };
   struct Slot {
     const std::uint8_t* record = nullptr;
@@ -279,8 +285,8 @@ CTranDictCreate::TreeResult CTranDictCreate::WriteTree(const std::uint8_t* area,
     WriteBuffered(view.Translation(), static_cast<std::size_t>(view.TranslationLength()));
   };
   auto appendChild = [&](int level, std::uint8_t keyByte) {
-    if (levels[level].Count() >= kMaxChildEntries) return false;
-    ++levels[level].head;
+    if (levels[level].children >= kMaxChildEntries || levels[level].terminal) return false;
+    ++levels[level].children;
     std::uint8_t* child = levels[level].LastChild();
     child[0] = keyByte;
     StoreU24(child + 1, 0);
@@ -297,19 +303,18 @@ CTranDictCreate::TreeResult CTranDictCreate::WriteTree(const std::uint8_t* area,
     setLastChildOffset(i - 1);
     Level& level = levels[i];
     std::uint8_t head[2];
-    StoreU16(head, level.head);
+    StoreU16(head, level.Head());
     WriteBuffered(head, 2);
-    int children = level.Count();
-    if (pendingTerminal != nullptr) {
-      if (pendingLevel != i) consistent = false;
-      --children;
-    }
-    WriteBuffered(level.children, static_cast<std::size_t>(children) * kChildEntrySize);
-    if (pendingTerminal != nullptr) {
-      writePayload(pendingTerminal);
+    WriteBuffered(level.entries, static_cast<std::size_t>(level.children) * kChildEntrySize);
+    if (level.terminal) {
+      if (pendingTerminal == nullptr || pendingLevel != i) consistent = false;
+      if (pendingTerminal != nullptr) writePayload(pendingTerminal);
       pendingTerminal = nullptr;
+    } else if (pendingTerminal != nullptr) {
+      consistent = false;
     }
-    level.head = 0;
+    level.children = 0;
+    level.terminal = false;
     pad();
     open = i;
   };
@@ -385,7 +390,7 @@ CTranDictCreate::TreeResult CTranDictCreate::WriteTree(const std::uint8_t* area,
       // The key ends at an open index node: it is that node's terminal entry, written when the
       // node is closed. Keep the record itself, since its slot is refilled before then.
       if (d >= kLevels || open <= d || pendingTerminal != nullptr) return TreeResult::kInconsistent;
-      levels[d].head = static_cast<std::uint16_t>((levels[d].head | kTerminalBit) + 1);
+      levels[d].terminal = true;
       pendingTerminal = x.record;
       pendingLevel = d;
       consume = (consume + 1) % kWindowSlots;
@@ -435,8 +440,8 @@ CTranDictCreate::TreeResult CTranDictCreate::WriteTree(const std::uint8_t* area,
   // Root table: entry b leads to the keys whose first byte is b.
   std::uint8_t root[kRootTableSize] = {};
   const Level& top = levels[0];
-  for (int i = 0; i < top.Count(); ++i) {
-    const std::uint8_t* child = top.children + i * kChildEntrySize;
+  for (int i = 0; i < top.children; ++i) {
+    const std::uint8_t* child = top.entries + i * kChildEntrySize;
     std::memcpy(root + child[0] * kChildEntrySize + 1, child + 1, 3);
   }
   SeekOutput(kRootTableOffset);

@@ -101,6 +101,8 @@ TEST_F(WriterCommands, LookupPrintsTheTranslationOrNotFound) {
   EXPECT_EQ(run.out, "hello\n");
   run = Lexaport("lookup '" + writer + "' S/-T");
   EXPECT_EQ(run.out, "is it\n");
+  run = Lexaport("lookup '" + writer + "' /S/-T");
+  EXPECT_EQ(run.out, "is it\n");
   run = Lexaport("lookup '" + writer + "' '#-Z'");
   EXPECT_EQ(run.out, "\\{curly\\}\\\\\n");
   run = Lexaport("lookup '" + writer + "' KAT/-T");
