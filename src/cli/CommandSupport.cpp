@@ -29,7 +29,6 @@ std::string OutlineText(const std::uint8_t* strokes, std::size_t strokeCount) {
   static const CStenoKeys keys;
   std::string text;
   keys.OutlineToText(strokes, static_cast<int>(strokeCount), text);
-  if (!text.empty() && text.front() == '/') text.erase(0, 1);  // "/S/-T" -> "S/-T"
   return text;
 }
 

@@ -26,11 +26,12 @@ void RunCommand(const std::function<int()>& body);
 // cannot be read.
 bool ReadInputFile(const std::string& path, platform::WholeFile& file);
 
-// "STKPW/-T": the strokes of an outline, each written as CStenoKeys writes it, separated by '/'.
+// "/STKPW/-T": the strokes of an outline as CStenoKeys::OutlineToText writes them (the form
+// `entries` prints too, so the outputs of the commands can be compared).
 std::string OutlineText(const std::uint8_t* strokes, std::size_t strokeCount);
 
-// The key bytes (4 per stroke) of an outline written like that. False when a stroke is not one
-// of the steno layout.
+// The key bytes (4 per stroke) of an outline written like that, with or without the leading
+// slash ("STKPW/-T"). False when a stroke is not one of the steno layout.
 bool ParseOutline(std::string_view text, std::vector<std::uint8_t>& key);
 
 }  // namespace lexaport::cli

@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "cli/CommandSupport.h"
-#include "cli/TranslationDisplay.h"
+#include "rtf/TranslationText.h"
 #include "dict/DictionaryFileFormat.h"
 #include "dict/IntermediateRecordArea.h"
 #include "dict/WriterDictionary.h"
@@ -33,9 +33,9 @@ class LineWriter {
             std::size_t translationLength, bool hex) {
     buffer_ += std::to_string(number);
     buffer_ += '\t';
-    buffer_ += hex ? ShowHex(key, keyLength) : OutlineText(key, keyLength / 4);
+    buffer_ += hex ? HexText(key, keyLength) : OutlineText(key, keyLength / 4);
     buffer_ += '\t';
-    buffer_ += hex ? ShowHex(translation, translationLength) : ShowTranslation(translation, translationLength);
+    buffer_ += hex ? HexText(translation, translationLength) : TranslationText(translation, translationLength);
     buffer_ += '\n';
     if (buffer_.size() >= 1 << 16) Flush();
   }

@@ -156,7 +156,7 @@ int RunEntries(const EntriesOptions& options) {
 
 }  // namespace
 
-void RegisterEntriesCommand(CLI::App& app) {
+void AddEntriesCommand(CLI::App& app) {
   auto options = std::make_shared<EntriesOptions>();
   CLI::App* command = app.add_subcommand(
       "entries", "Print the entry records read from an RTF/CRE dictionary, in reading order, then their count");

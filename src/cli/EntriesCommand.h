@@ -8,6 +8,6 @@ class App;
 
 namespace lexaport::cli {
 
-void RegisterEntriesCommand(CLI::App& app);
+void AddEntriesCommand(CLI::App& app);
 
 }  // namespace lexaport::cli

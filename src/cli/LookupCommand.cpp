@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "cli/CommandSupport.h"
-#include "cli/TranslationDisplay.h"
+#include "rtf/TranslationText.h"
 #include "dict/WriterDictionary.h"
 
 namespace lexaport::cli {
@@ -39,8 +39,8 @@ int Lookup(const LookupOptions& options) {
     std::cout << "not found\n";
     return kExitNegative;
   }
-  std::cout << (options.hex ? ShowHex(entry.translation, entry.translationLength)
-                            : ShowTranslation(entry.translation, entry.translationLength))
+  std::cout << (options.hex ? HexText(entry.translation, entry.translationLength)
+                            : TranslationText(entry.translation, entry.translationLength))
             << '\n';
   return kExitOk;
 }

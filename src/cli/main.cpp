@@ -10,7 +10,7 @@
 int main(int argc, char** argv) {
   CLI::App app{"Lexaport: converts RTF/CRE steno dictionaries for Quendrel steno writers"};
   app.require_subcommand(1);
-  lexaport::cli::RegisterEntriesCommand(app);
+  lexaport::cli::AddEntriesCommand(app);
   lexaport::cli::AddDumpCommand(app);
   lexaport::cli::AddLookupCommand(app);
   lexaport::cli::AddVerifyCommand(app);

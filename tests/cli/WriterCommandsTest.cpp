@@ -122,7 +122,7 @@ TEST_F(WriterCommands, DumpShowsBothFilesAlike) {
   EXPECT_EQ(fromIntermediate.status, 0) << fromIntermediate.err;
   EXPECT_EQ(fromWriter.out, fromIntermediate.out);
   EXPECT_EQ(std::count(fromWriter.out.begin(), fromWriter.out.end(), '\n'), 9);
-  EXPECT_NE(fromWriter.out.find("\tSTKPW/-T\thello\n"), std::string::npos) << fromWriter.out;
+  EXPECT_NE(fromWriter.out.find("\t/STKPW/-T\thello\n"), std::string::npos) << fromWriter.out;
 
   const Outcome hex = Lexaport("dump --hex '" + writer + "'");
   EXPECT_EQ(hex.status, 0);
