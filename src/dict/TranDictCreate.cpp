@@ -1,6 +1,7 @@
 #include "dict/TranDictCreate.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <new>
 
@@ -41,6 +42,10 @@ namespace {
 constexpr int kLevels = dictfile::kMaxKeyBytes;  // one per key byte
 constexpr int kWindowSlots = 6;                  // the entry being placed and five ahead
 constexpr int kLookahead = kWindowSlots - 1;
+
+double SecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
 
 std::uint32_t OffsetField(std::uint64_t position, bool aligned) {
   return static_cast<std::uint32_t>(aligned ? position / 4 : position);
@@ -111,6 +116,8 @@ int CTranDictCreate::CreateDictionary(const std::string& intermediatePath, std::
   using namespace dictfile;
   bufferFill_ = 0;
   offsetsOutOfReach_ = false;
+  timings_ = BuildTimings{};
+  const auto loadStart = std::chrono::steady_clock::now();
 
   const std::optional<platform::FileStatus> status = files_.Status(intermediatePath);
   if (!status) return createresult::kStatusUnreadable;
@@ -155,6 +162,7 @@ int CTranDictCreate::CreateDictionary(const std::string& intermediatePath, std::
   }
   if (areaSize == 0) return createresult::kNoRecords;
   if (CheckRecordArea(area.get(), areaSize).fault != RecordAreaFault::kNone) return createresult::kNotIntermediate;
+  timings_.loadSeconds = SecondsSince(loadStart);
   if (!writeBuffer_) return createresult::kOutOfMemory;
 
   output_ = files_.CreateForWriting(writerPath);
@@ -191,8 +199,10 @@ int CTranDictCreate::WriteDictionary(std::uint8_t* header, std::unique_ptr<std::
   StoreU32(header + kInfoDatesFlag, dates ? 1 : 0);
   StoreU32(header + kInfoAlignedFlag, aligned ? 1 : 0);
 
+  const auto treeStart = std::chrono::steady_clock::now();
   const TreeResult tree = WriteTree(area.get(), areaSize, recordNumbers, dates, aligned);
   area.reset();
+  timings_.treeSeconds = SecondsSince(treeStart);
   if (tree != TreeResult::kDone) {
     bufferFill_ = 0;
     output_.reset();
@@ -204,7 +214,9 @@ int CTranDictCreate::WriteDictionary(std::uint8_t* header, std::unique_ptr<std::
 
   const std::uint64_t fileLength = output_->Length();
   StoreU32(header + kInfoFileLength, static_cast<std::uint32_t>(fileLength));
+  const auto checksumStart = std::chrono::steady_clock::now();
   StoreU16(header + kInfoChecksum, ChecksumOfOutput());
+  timings_.checksumSeconds = SecondsSince(checksumStart);
   if (offsetsOutOfReach_) header[kFileTypeOffset] = kUnusableWriterFileType;
 
   output_->Seek(0);

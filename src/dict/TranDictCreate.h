@@ -33,6 +33,13 @@ inline constexpr int kOutOfMemory = 8;
 // also for values that are none of them.
 const char* CreateDictionaryResultText(int result);
 
+// Where the time of one CreateDictionary went (steady clock, seconds).
+struct BuildTimings {
+  double loadSeconds = 0.0;      // reading and checking the intermediate file
+  double treeSeconds = 0.0;      // cutting the tree and writing its blocks and the root table
+  double checksumSeconds = 0.0;  // reading the data area back for the CRC-16
+};
+
 class CTranDictCreate {
  public:
   CTranDictCreate(platform::IFileSystem& files, platform::IClock& clock);
@@ -58,6 +65,9 @@ class CTranDictCreate {
   // its file type byte as dictfile::kUnusableWriterFileType, so no reader takes it for sound.
   bool OffsetsOutOfReach() const { return offsetsOutOfReach_; }
 
+  // The stage times of the last CreateDictionary.
+  const BuildTimings& LastBuildTimings() const { return timings_; }
+
  private:
   enum class TreeResult { kDone, kTooLarge, kOutOfMemory, kInconsistent };
   struct TreeState;
@@ -78,6 +88,7 @@ class CTranDictCreate {
   std::size_t bufferFill_ = 0;
   std::uint64_t outputPosition_ = 0;
   bool offsetsOutOfReach_ = false;
+  BuildTimings timings_;
 };
 
 }  // namespace lexaport

@@ -10,4 +10,7 @@ namespace lexaport::platform {
 IFileSystem& NativeFileSystem();
 IClock& SystemClock();
 
+// The largest resident set this process has had so far, in KiB (0 when the platform cannot say).
+std::uint64_t PeakResidentSetKiB();
+
 }  // namespace lexaport::platform
