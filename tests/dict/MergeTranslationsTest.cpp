@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
+#include <random>
+
 #include "dict/RecordFixtures.h"
 
 namespace lexaport {
@@ -136,6 +140,46 @@ TEST(MergeTranslations, TakesTheTranslationsOfTwoRecords) {
   std::vector<std::uint8_t> out;
   ASSERT_EQ(MergeTranslations(x.data(), y.data(), out), 8u);
   EXPECT_EQ(Hex(out), Hex(Cat({B({2}), B("yes"), B({2}), B("no"), B({3})})));
+}
+
+// Arbitrary bytes, mostly codes: every function reads only inside the translation (checked under
+// the address sanitizer, the buffers being exactly as long as the translation), and a merge of
+// two translations is itself a well-formed group holding exactly the alternatives it took.
+TEST(MergeTranslations, ArbitraryBytesStayInsideAndMergeIntoWellFormedGroups) {
+  std::mt19937 random(3);
+  const std::uint8_t alphabet[] = {2, 2, 3, 3, 'a', 'b', 16, 17, 18, 21, 21, 7, 22, 23, 26, 0, 255};
+  const auto randomTranslation = [&] {
+    Bytes t(random() % 12);
+    for (auto& b : t) b = alphabet[random() % std::size(alphabet)];
+    if (t.size() > 2 && random() % 3 == 0) {  // make some of them groups
+      t.front() = 2;
+      t.back() = 3;
+    }
+    return t;
+  };
+  int merges = 0;
+  for (int round = 0; round < 20000; ++round) {
+    const Bytes x = randomTranslation();
+    const Bytes y = randomTranslation();
+    auto heapX = std::make_unique<std::uint8_t[]>(x.size());
+    std::copy(x.begin(), x.end(), heapX.get());
+    const std::span<const std::uint8_t> spanX(heapX.get(), x.size());
+    (void)NextAlternativeLength(spanX.data(), spanX.size());
+    (void)SplitAlternatives(spanX);
+    std::vector<std::uint8_t> out;
+    const std::size_t length = MergeTranslations(spanX, y, out);
+    if (length == 0) continue;
+    ++merges;
+    ASSERT_EQ(length, out.size());
+    ASSERT_TRUE(IsWellFormedTranslation(out.data(), out.size())) << Hex(x) << " + " << Hex(y) << " = " << Hex(out);
+    const auto fromX = SplitAlternatives(x);
+    const auto merged = SplitAlternatives(out);
+    ASSERT_GE(merged.size(), fromX.size());
+    for (std::size_t i = 0; i < fromX.size(); ++i) {
+      ASSERT_TRUE(std::equal(fromX[i].begin(), fromX[i].end(), merged[i].begin(), merged[i].end())) << Hex(out);
+    }
+  }
+  EXPECT_GT(merges, 100);
 }
 
 }  // namespace
