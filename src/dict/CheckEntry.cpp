@@ -1,6 +1,7 @@
 #include "dict/CheckEntry.h"
 
 #include <algorithm>
+#include <array>
 
 #include "steno/EntryRecord.h"
 #include "support/ByteOrder.h"
@@ -15,15 +16,11 @@ constexpr int kKeysAfterBanks = 3;
 
 // The bits of a 4-byte key set at positions the layout has no key for. Position j is bit
 // 0x80 >> (j % 8) of byte j / 8.
-std::uint32_t UnusedKeyMask(const StenoLayout& layout, std::uint8_t mask[4]) {
+std::array<std::uint8_t, 4> UnusedKeyMask(const StenoLayout& layout) {
   const int keys = std::min(32, layout.leftBank + layout.middleBank + layout.rightBank + kKeysAfterBanks);
-  std::uint32_t any = 0;
-  for (int j = 0; j < 32; ++j) {
-    if (j % 8 == 0) mask[j / 8] = 0;
-    if (j >= keys) mask[j / 8] |= static_cast<std::uint8_t>(0x80 >> (j % 8));
-    any |= mask[j / 8];
-  }
-  return any;
+  std::array<std::uint8_t, 4> mask{};
+  for (int j = keys; j < 32; ++j) mask[j / 8] |= static_cast<std::uint8_t>(0x80 >> (j % 8));
+  return mask;
 }
 
 bool InRange(int value, int low, int high) { return value >= low && value <= high; }
@@ -169,13 +166,11 @@ std::uint32_t CheckEntry(const std::uint8_t* record, const StenoLayout& layout, 
   }
 
   if ((faults & kBadStrokeCount) == 0) {
-    std::uint8_t unused[4];
-    if (UnusedKeyMask(layout, unused) != 0) {
-      const std::uint8_t* keys = entry.Strokes();
-      for (int s = 0; s < strokes && (faults & kUnknownKeyBits) == 0; ++s, keys += 4) {
-        for (int b = 0; b < 4; ++b) {
-          if ((keys[b] & unused[b]) != 0) faults |= kUnknownKeyBits;
-        }
+    const std::array<std::uint8_t, 4> unused = UnusedKeyMask(layout);
+    const std::uint8_t* keys = entry.Strokes();
+    for (int s = 0; s < strokes && (faults & kUnknownKeyBits) == 0; ++s, keys += 4) {
+      for (int b = 0; b < 4; ++b) {
+        if ((keys[b] & unused[b]) != 0) faults |= kUnknownKeyBits;
       }
     }
   }
