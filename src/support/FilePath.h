@@ -13,6 +13,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/PathSyntax.h"
+#include "support/PathRules.h"
 
 namespace lexaport {
 
@@ -26,28 +27,35 @@ inline PathContext NativePathContext(platform::IFileSystem& files) {
   return PathContext{files.Syntax(), files.CurrentDirectory()};
 }
 
-inline constexpr std::size_t kMaxPathChars = 260;  // including the terminating zero
-
 class CFilePath {
  public:
   explicit CFilePath(PathContext context, const char* text = nullptr);
   virtual ~CFilePath() = default;
 
-  // Stores the absolute form of `text` (relative texts are taken from the current directory).
+  // Stores the absolute form of `text` (relative texts are taken from the current directory,
+  // null and "" give the current directory with a trailing separator), without surrounding
+  // blanks. The path is left empty when that form would exceed 259 characters or the current
+  // directory is not absolute: a shortened path would name another file.
   void SetPath(const char* text);
   // The path, or null when it is empty.
   const char* GetPath() const;
 
-  // Replaces the extension of the last component. False (path unchanged) when the path is empty
-  // or ends with a separator, when `newExtension` is neither empty nor a '.' followed by
-  // characters that are not '.', blank or separator, or when the result would exceed 259
-  // characters.
+  // Replaces the extension of the last component. False (path unchanged) when the path names no
+  // file (empty, ending with a separator, a bare drive), when `newExtension` is neither empty
+  // nor a '.' followed by characters that are not '.', blank or separator, when the result would
+  // name no file ("/d/.x" with "") or would exceed 259 characters.
   bool RenameExtension(std::string_view newExtension);
 
+  // The directory with a trailing separator / the last component without its extension, as
+  // zero-terminated text of at most size - 1 characters. False (buffer untouched) when there is
+  // nothing to give (see pathrules::GetDirectory and GetFileTitle) or no room for even the zero.
   bool GetDirectory(char* buffer, std::size_t size) const;
   bool GetFileTitle(char* buffer, std::size_t size) const;
 
  private:
+  // The text SetPath stores, or "" when it would not fit.
+  std::string AbsoluteForm(const char* text) const;
+
   PathContext context_;
   char path_[kMaxPathChars] = {};
 };
