@@ -2,9 +2,18 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/DumpCommand.h"
+#include "cli/EntriesCommand.h"
+#include "cli/LookupCommand.h"
+#include "cli/VerifyCommand.h"
+
 int main(int argc, char** argv) {
   CLI::App app{"Lexaport: converts RTF/CRE steno dictionaries for Quendrel steno writers"};
   app.require_subcommand(1);
+  lexaport::cli::AddEntriesCommand(app);
+  lexaport::cli::AddDumpCommand(app);
+  lexaport::cli::AddLookupCommand(app);
+  lexaport::cli::AddVerifyCommand(app);
   CLI11_PARSE(app, argc, argv);
   return 0;
 }

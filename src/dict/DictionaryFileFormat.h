@@ -44,6 +44,9 @@ inline constexpr std::size_t kFileTypeOffset = 288;
 inline constexpr std::size_t kLayoutOffset = 290;
 inline constexpr std::uint8_t kIntermediateFileType = 3;
 inline constexpr std::uint8_t kWriterFileType = 4;
+// A byte-mode writer file whose blocks outgrew 24-bit byte offsets carries this type instead of 4:
+// it has its full length (so the size rule rebuilds it in aligned mode) but is not to be used.
+inline constexpr std::uint8_t kUnusableWriterFileType = 0;
 
 inline constexpr std::size_t kInfoOffset = 512;
 inline constexpr std::size_t kInfoSize = 128;
@@ -72,7 +75,38 @@ inline constexpr std::size_t kFirstBlockOffset = 1664;
 
 // A writer file whose first build is larger than this is rebuilt in aligned mode.
 inline constexpr std::uint64_t kAlignedRebuildThreshold = 16777216;
-// Reach of a 24-bit offset counted in 4-byte units.
+// Reach of a 24-bit offset counted in bytes, and counted in 4-byte units (aligned mode).
+inline constexpr std::uint64_t kByteModeReach = 16777216;
 inline constexpr std::uint64_t kAlignedReach = 67108864;
+
+// Header fields the builder clears.
+inline constexpr std::size_t kHeaderZero12 = 12;
+inline constexpr std::size_t kHeaderZero20 = 20;
+
+// Writer info block: the two bytes after the checksum and the tail are zero.
+inline constexpr std::size_t kInfoChecksumPad = 530;
+inline constexpr std::size_t kInfoReservedStart = 548;
+
+// Checksum input: the data area is followed by this many bytes of what the 64 KiB read-back
+// buffer held before its last fill.
+inline constexpr std::size_t kChecksumBufferSize = 65536;
+inline constexpr std::size_t kChecksumTailSize = 256;
+
+// The builder writes its tree blocks through a buffer of this size.
+inline constexpr std::size_t kWriteBufferSize = 32768;
+
+// Keys: the stroke bytes of an entry, 4 per stroke, 1 to 16 strokes.
+inline constexpr int kMaxStrokes = 16;
+inline constexpr int kMaxKeyBytes = 64;
+
+// Tree blocks. Child entries (root table and index nodes) are 4 bytes: key byte in bits 0-7,
+// block offset (in aligned mode divided by 4) in bits 8-31.
+inline constexpr std::size_t kChildEntrySize = 4;
+inline constexpr std::uint16_t kLeafBucketBit = 0x8000;
+inline constexpr std::uint16_t kTerminalBit = 0x4000;
+inline constexpr std::uint16_t kHeadCountMask = 0x3FFF;
+inline constexpr int kMaxBucketEntries = 6;
+inline constexpr int kMaxChildEntries = 256;
+inline constexpr int kMaxIndexDepth = 63;  // index nodes lie at depths below 64
 
 }  // namespace lexaport::dictfile

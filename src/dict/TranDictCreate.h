@@ -1,0 +1,83 @@
+#pragma once
+// CTranDictCreate: builds a writer dictionary file (".ZQDCX") from an intermediate dictionary file
+// (".zqdct") in one pass over its sorted records. The key tree is cut into index nodes and leaf
+// buckets with a lookahead of five entries, its blocks are written in post-order from offset 1664
+// through a 32 KiB buffer, then come the root table, the checksum, the info block and the header.
+//
+// One object serves any number of builds (the conversion job uses it twice for a dictionary that
+// is rebuilt in aligned mode); each CreateDictionary closes its files and empties its buffer.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/Clock.h"
+#include "platform/FileSystem.h"
+
+namespace lexaport {
+
+// Results of CTranDictCreate::CreateDictionary.
+namespace createresult {
+inline constexpr int kWritten = 1;
+inline constexpr int kNoRecords = 2;          // the intermediate file is exactly 640 bytes long
+inline constexpr int kStatusUnreadable = 3;   // e.g. the intermediate file does not exist
+inline constexpr int kNotIntermediate = 4;    // bad header, or records this system did not write
+inline constexpr int kCannotOpen = 5;
+inline constexpr int kCannotCreate = 6;
+inline constexpr int kTooLarge = 7;           // aligned offsets would pass 64 MiB; no file is left
+inline constexpr int kOutOfMemory = 8;
+}  // namespace createresult
+
+// A sentence for the user for every result above ("The dictionary is too large for the writer."),
+// also for values that are none of them.
+const char* CreateDictionaryResultText(int result);
+
+class CTranDictCreate {
+ public:
+  CTranDictCreate(platform::IFileSystem& files, platform::IClock& clock);
+  virtual ~CTranDictCreate();
+  CTranDictCreate(const CTranDictCreate&) = delete;
+  CTranDictCreate& operator=(const CTranDictCreate&) = delete;
+
+  // Builds the writer dictionary file beside `intermediatePath` (its extension replaced by
+  // ".ZQDCX") and returns a createresult code. `writerPath` receives the writer path (absolute)
+  // for every result except kStatusUnreadable; it is empty with kCannotCreate when no writer path
+  // can be formed (too long, or it would name the input). A read or write error once the files
+  // are open throws
+  // platform::FileError (the writer file then lacks its header).
+  //
+  // The whole record area is checked before the writer file is created: every record whole,
+  // 1 to 16 strokes, keys strictly descending. Anything else gives kNotIntermediate.
+  int CreateDictionary(const std::string& intermediatePath, std::string& writerPath, bool recordNumbers,
+                       bool dates, bool aligned);
+
+  // True after a byte-mode build (result kWritten) whose blocks reached beyond 16,777,216 bytes,
+  // where 24-bit byte offsets end. Such a file keeps its full length, so the size rule (rebuild
+  // a file over 16 MiB in aligned mode) catches it; its unreachable offsets are written as 0 and
+  // its file type byte as dictfile::kUnusableWriterFileType, so no reader takes it for sound.
+  bool OffsetsOutOfReach() const { return offsetsOutOfReach_; }
+
+ private:
+  enum class TreeResult { kDone, kTooLarge, kOutOfMemory, kInconsistent };
+  struct TreeState;
+
+  int WriteDictionary(std::uint8_t* header, std::unique_ptr<std::uint8_t[]>& area, std::size_t areaSize,
+                      const std::string& writerPath, std::uint64_t intermediateSize, std::int64_t modifiedTime,
+                      bool recordNumbers, bool dates, bool aligned);
+  TreeResult WriteTree(const std::uint8_t* area, std::size_t size, bool recordNumbers, bool dates, bool aligned);
+  void WriteBuffered(const void* bytes, std::size_t count);
+  void FlushBuffer();
+  void SeekOutput(std::uint64_t offset);
+  std::uint16_t ChecksumOfOutput();
+
+  platform::IFileSystem& files_;
+  platform::IClock& clock_;
+  std::unique_ptr<platform::IFile> output_;
+  std::unique_ptr<std::uint8_t[]> writeBuffer_;  // kWriteBufferSize bytes, or null when memory failed
+  std::size_t bufferFill_ = 0;
+  std::uint64_t outputPosition_ = 0;
+  bool offsetsOutOfReach_ = false;
+};
+
+}  // namespace lexaport

@@ -1,0 +1,154 @@
+// The inspection commands, run as a user runs them.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <sstream>
+#include <sys/wait.h>
+
+#include "common/TestUtil.h"
+#include "dict/TranDictCreate.h"
+#include "dict/WriterTestSupport.h"
+#include "platform/Native.h"
+#include "steno/StenoKeys.h"
+#include "support/ByteOrder.h"
+
+namespace lexaport {
+namespace {
+
+using test::B;
+using test::Bytes;
+using test::TestRecord;
+
+struct Outcome {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+class WriterCommands : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::vector<std::pair<std::string, std::string>> entries = {
+        {"STKPW/-T", "hello"}, {"S", "is"}, {"S/-T", "is it"}, {"T", "it"}, {"#-Z", "{curly}\\"},
+        {"KAT", "cat"},        {"KAT/-S", "cats"}, {"PH-R", "Mr."}, {"HRO*EUT", "lot"}};
+    const CStenoKeys keys;
+    for (const auto& [outline, translation] : entries) {
+      TestRecord record;
+      std::stringstream strokes(outline);
+      std::string stroke;
+      while (std::getline(strokes, stroke, '/')) {
+        KeySet set;
+        ASSERT_TRUE(keys.ParseStroke(stroke, set)) << stroke;
+        record.key.insert(record.key.end(), set.begin(), set.end());
+      }
+      record.translation = B(translation);
+      records.push_back(record);
+    }
+    std::sort(records.begin(), records.end(), [](const TestRecord& a, const TestRecord& b) { return test::KeyLess(b.key, a.key); });
+    for (std::size_t i = 0; i < records.size(); ++i) records[i].number = static_cast<std::uint32_t>(i + 1);
+
+    intermediate = dir.File("sample.zqdct");
+    test::WriteFileBytes(intermediate, test::IntermediateFile(records));
+    CTranDictCreate builder(platform::NativeFileSystem(), platform::SystemClock());
+    ASSERT_EQ(builder.CreateDictionary(intermediate, writer, true, false, false), createresult::kWritten);
+  }
+
+  Outcome Lexaport(const std::string& arguments) {
+    const std::string errFile = dir.File("stderr.txt");
+    const std::string command = std::string("'") + LEXAPORT_BINARY + "' " + arguments + " 2>'" + errFile + "'";
+    Outcome run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return run;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
+    const int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const Bytes err = test::ReadFileBytes(errFile);
+    run.err.assign(err.begin(), err.end());
+    return run;
+  }
+
+  test::TempDir dir;
+  std::vector<TestRecord> records;
+  std::string intermediate;
+  std::string writer;
+};
+
+TEST_F(WriterCommands, VerifyPassesASoundFileAndListsTheProblemsOfADamagedOne) {
+  Outcome run = Lexaport("verify '" + writer + "'");
+  EXPECT_EQ(run.status, 0) << run.out << run.err;
+  EXPECT_NE(run.out.find("sound, 9 entries"), std::string::npos) << run.out;
+
+  Bytes bytes = test::ReadFileBytes(writer);
+  bytes[bytes.size() - 1] ^= 1;
+  const std::string damaged = dir.File("damaged.ZQDCX");
+  test::WriteFileBytes(damaged, bytes);
+  run = Lexaport("verify '" + damaged + "'");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.out.find("checksum mismatch"), std::string::npos) << run.out;
+
+  run = Lexaport("verify '" + dir.File("missing.ZQDCX") + "'");
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("cannot read"), std::string::npos);
+}
+
+TEST_F(WriterCommands, LookupPrintsTheTranslationOrNotFound) {
+  Outcome run = Lexaport("lookup '" + writer + "' STKPW/-T");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "hello\n");
+  run = Lexaport("lookup '" + writer + "' S/-T");
+  EXPECT_EQ(run.out, "is it\n");
+  run = Lexaport("lookup '" + writer + "' /S/-T");
+  EXPECT_EQ(run.out, "is it\n");
+  run = Lexaport("lookup '" + writer + "' '#-Z'");
+  EXPECT_EQ(run.out, "\\{curly\\}\\\\\n");
+  run = Lexaport("lookup '" + writer + "' KAT/-T");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "not found\n");
+  run = Lexaport("lookup '" + writer + "' 'K A T'");
+  EXPECT_EQ(run.status, 2);
+  EXPECT_FALSE(run.err.empty());
+}
+
+// The writer file holds the intermediate file's records in the same order with the same record
+// numbers, so both dump the same lines.
+TEST_F(WriterCommands, DumpShowsBothFilesAlike) {
+  const Outcome fromWriter = Lexaport("dump '" + writer + "'");
+  const Outcome fromIntermediate = Lexaport("dump '" + intermediate + "'");
+  EXPECT_EQ(fromWriter.status, 0) << fromWriter.err;
+  EXPECT_EQ(fromIntermediate.status, 0) << fromIntermediate.err;
+  EXPECT_EQ(fromWriter.out, fromIntermediate.out);
+  EXPECT_EQ(std::count(fromWriter.out.begin(), fromWriter.out.end(), '\n'), 9);
+  EXPECT_NE(fromWriter.out.find("\t/STKPW/-T\thello\n"), std::string::npos) << fromWriter.out;
+
+  const Outcome hex = Lexaport("dump --hex '" + writer + "'");
+  EXPECT_EQ(hex.status, 0);
+  EXPECT_EQ(hex.out, Lexaport("dump --hex '" + intermediate + "'").out);
+  // "hello" as bytes, behind the outline's 8 key bytes.
+  EXPECT_NE(hex.out.find("\t68656c6c6f\n"), std::string::npos) << hex.out;
+
+  // A record cut short at the end of an intermediate file: the whole ones are shown, and the
+  // command reports the rest.
+  Bytes bytes = test::ReadFileBytes(intermediate);
+  bytes.resize(bytes.size() - 2);
+  const std::string cut = dir.File("cut.zqdct");
+  test::WriteFileBytes(cut, bytes);
+  const Outcome partial = Lexaport("dump '" + cut + "'");
+  EXPECT_EQ(partial.status, 1);
+  EXPECT_EQ(std::count(partial.out.begin(), partial.out.end(), '\n'), 8);
+  EXPECT_NE(partial.err.find("whole record"), std::string::npos);
+}
+
+TEST_F(WriterCommands, EveryCommandHasHelp) {
+  for (const char* command : {"dump", "lookup", "verify"}) {
+    const Outcome run = Lexaport(std::string(command) + " --help");
+    EXPECT_EQ(run.status, 0) << command;
+    EXPECT_NE(run.out.find("Usage"), std::string::npos) << command;
+  }
+}
+
+}  // namespace
+}  // namespace lexaport

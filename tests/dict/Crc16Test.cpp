@@ -1,0 +1,68 @@
+#include "dict/Crc16.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "common/TestUtil.h"
+
+namespace lexaport {
+namespace {
+
+using test::B;
+using test::Bytes;
+
+TEST(Crc16, KnownValues) {
+  const Bytes abc = B("abc");
+  EXPECT_EQ(Crc16Update(kCrc16Preset, abc.data(), abc.size()), 0xD278);
+  EXPECT_EQ(Crc16Update(kCrc16Preset, nullptr, 0), 0xFFFF);
+  // Bytes enter at the low end: from a zero register a 1 needs two more bytes to reach the high
+  // byte, and only then passes through the table (T[1] = 0x1021).
+  const Bytes one = B({0x01, 0x00, 0x00});
+  EXPECT_EQ(Crc16Update(0, one.data(), 1), 0x0001);
+  EXPECT_EQ(Crc16Update(0, one.data(), 2), 0x0100);
+  EXPECT_EQ(Crc16Update(0, one.data(), 3), 0x1021);
+}
+
+Bytes RandomFile(std::size_t length) {
+  std::mt19937 random(static_cast<unsigned>(length));
+  Bytes file(length);
+  for (auto& b : file) b = static_cast<std::uint8_t>(random());
+  return file;
+}
+
+std::uint16_t Crc(const Bytes& data) { return Crc16Update(kCrc16Preset, data.data(), data.size()); }
+
+Bytes DataArea(const Bytes& file) { return Bytes(file.begin() + 640, file.end()); }
+
+// The data area is followed by 256 bytes that repeat the file from 64 KiB back, where that lies
+// inside the data area, and are zero before it.
+TEST(Crc16, WriterFileTailIsZeroUpTo65920Bytes) {
+  for (std::size_t length : {std::size_t{1664}, std::size_t{40000}, std::size_t{65920}}) {
+    const Bytes file = RandomFile(length);
+    EXPECT_EQ(WriterFileChecksum(file.data(), file.size()), Crc(test::Cat({DataArea(file), Bytes(256, 0)})))
+        << length;
+  }
+}
+
+TEST(Crc16, WriterFileTailRepeatsTheFileBeyond65920Bytes) {
+  {
+    const Bytes file = RandomFile(65921);  // only the last tail byte reaches offset 640
+    Bytes tail(256, 0);
+    tail[255] = file[640];
+    EXPECT_EQ(WriterFileChecksum(file.data(), file.size()), Crc(test::Cat({DataArea(file), tail})));
+  }
+  {
+    const Bytes file = RandomFile(66176);  // the whole tail lies in the data area
+    const Bytes tail(file.begin() + 640, file.begin() + 896);
+    EXPECT_EQ(WriterFileChecksum(file.data(), file.size()), Crc(test::Cat({DataArea(file), tail})));
+  }
+  {
+    const Bytes file = RandomFile(200000);
+    const Bytes tail(file.begin() + (200000 - 65536), file.begin() + (200000 - 65536 + 256));
+    EXPECT_EQ(WriterFileChecksum(file.data(), file.size()), Crc(test::Cat({DataArea(file), tail})));
+  }
+}
+
+}  // namespace
+}  // namespace lexaport
