@@ -1,12 +1,16 @@
 #include "dict/IntermediateFile.h"
 
+#include <chrono>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <vector>
 
 #include "dict/CheckEntry.h"
 #include "dict/DictionaryFileFormat.h"
 #include "dict/ImportDictSort.h"
 #include "dict/MergeTranslations.h"
+#include "rtf/RtfDictionaryReader.h"
 #include "steno/EntryRecord.h"
 #include "steno/StenoKeys.h"
 #include "support/ByteOrder.h"
@@ -147,6 +151,20 @@ class MergeAndCheckWalk {
   std::vector<std::uint8_t> merged_;
 };
 
+// Seconds since the previous lap.
+class StageClock {
+ public:
+  double Lap() {
+    const auto now = std::chrono::steady_clock::now();
+    const std::chrono::duration<double> elapsed = now - last_;
+    last_ = now;
+    return elapsed.count();
+  }
+
+ private:
+  std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
+};
+
 }  // namespace
 
 void WriteIntermediateRecords(platform::IFile& out, const std::uint8_t* const* sortedRecords, std::size_t count,
@@ -173,6 +191,44 @@ void WriteIntermediateRecords(platform::IFile& out, const std::uint8_t* const* s
     stats->entriesDropped = counts.entriesDropped;
     stats->fileSize = counts.fileSize;
   }
+}
+
+int CRtfDictionaryReader::WriteIntermediateFile(platform::IFileSystem& files, const std::string& rtfPath,
+                                                const std::string& intermediatePath, IntermediateFileStats* stats) {
+  IntermediateFileStats result;
+  StageClock clock;
+  try {
+    platform::WholeFile text;
+    if (!platform::ReadWholeFile(files, rtfPath, platform::Sharing::kDenyWrite, text)) return -1;
+    result.readSeconds = clock.Lap();
+
+    if (!PrepareBuffers(text.size)) return -1;
+    if (Parse(text.bytes.get()) < 0) return -1;
+    if (WorkLength() != 0) FinishEntry();
+    if (OutOfMemory()) return -1;  // the last entry could not be stored
+    text.bytes.reset();
+    result.parseSeconds = clock.Lap();
+
+    const std::uint32_t count = EntryCount();
+    std::unique_ptr<const std::uint8_t*[]> records(new (std::nothrow) const std::uint8_t*[count == 0 ? 1 : count]);
+    if (!records) return -1;
+    const std::uint8_t* data = EntryData();
+    const std::uint32_t* offsets = EntryOffsets();
+    for (std::uint32_t i = 0; i < count; ++i) records[i] = data + offsets[i];
+    CImportDictSort::Sort(records.get(), count);
+    result.sortSeconds = clock.Lap();
+
+    // Not being able to create the output is a failure like not being able to open the input.
+    std::unique_ptr<platform::IFile> out = files.CreateForWriting(intermediatePath);
+    if (!out) return -1;
+    WriteIntermediateRecords(*out, records.get(), count, Today(), &result);
+    out.reset();
+    result.writeSeconds = clock.Lap();
+  } catch (const std::bad_alloc&) {
+    return -1;
+  }
+  if (stats != nullptr) *stats = result;
+  return 0;
 }
 
 }  // namespace lexaport
