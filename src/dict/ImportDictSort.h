@@ -1,0 +1,28 @@
+#pragma once
+// The order of entries in the intermediate dictionary file. The writer dictionary builder walks
+// the file once and depends on it: outlines in descending byte order, an outline after every
+// longer outline that begins with it, and entries of one outline in reverse reading order, so
+// that the entries of one outline stand together and the one read last comes first.
+
+#include <cstddef>
+#include <cstdint>
+
+namespace lexaport {
+
+// Compares two outlines (arrays of 4-byte key sets): the first 4 x min(countA, countB) bytes as
+// unsigned byte strings, then the outline with fewer strokes is the smaller. Returns -1, 0 or 1.
+int CompareStrokes(const std::uint8_t* strokesA, int countA, const std::uint8_t* strokesB, int countB);
+
+// Compares two entry records by outline, then number, then creation date (numbers unsigned).
+// Returns -1, 0 or 1; the file holds its records from the greatest to the least.
+int CompareEntries(const std::uint8_t* recordA, const std::uint8_t* recordB);
+
+class CImportDictSort {
+ public:
+  // Sorts record pointers from the greatest entry to the least (CompareEntries). Records that
+  // compare equal keep their order. Only pointers move; the records stay where they are.
+  // Needs no memory to succeed: when its key array cannot be had it sorts the pointers directly.
+  static void Sort(const std::uint8_t** records, std::size_t count);
+};
+
+}  // namespace lexaport

@@ -1,0 +1,234 @@
+#include "dict/IntermediateFile.h"
+
+#include <chrono>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "dict/CheckEntry.h"
+#include "dict/DictionaryFileFormat.h"
+#include "dict/ImportDictSort.h"
+#include "dict/MergeTranslations.h"
+#include "rtf/RtfDictionaryReader.h"
+#include "steno/EntryRecord.h"
+#include "steno/StenoKeys.h"
+#include "support/ByteOrder.h"
+
+namespace lexaport {
+namespace {
+
+// The file is written in pieces of this size; it holds the largest possible record.
+constexpr std::size_t kOutputChunk = 256 * 1024;
+static_assert(kOutputChunk >= EntryRecordSize(entry::kMaxStrokes, entry::kMaxTranslationLength));
+
+void WriteHeader(platform::IFile& out, std::uint32_t today) {
+  std::uint8_t header[dictfile::kHeaderSize] = {};
+  std::memcpy(header, dictfile::kSignature, dictfile::kSignatureSize);
+  StoreU32(header + dictfile::kFormatNumberOffset, dictfile::kFormatNumber);
+  StoreU32(header + dictfile::kDateOffset, today);
+  header[dictfile::kFileTypeOffset] = dictfile::kIntermediateFileType;
+  CStenoKeys::NumberedLayout(1).Serialize(header + dictfile::kLayoutOffset);
+  out.Write(header, sizeof header);
+}
+
+void WriteInfo(platform::IFile& out, std::uint32_t recordCount, std::uint32_t recordsSize) {
+  std::uint8_t info[dictfile::kInfoSize] = {};
+  const auto at = [&info](std::size_t absolute) { return info + (absolute - dictfile::kInfoOffset); };
+  StoreU32(at(dictfile::kInfoRecordCount), recordCount);
+  StoreU32(at(dictfile::kInfoRecordCountPlusOne), recordCount + 1);
+  StoreU32(at(dictfile::kInfoFirstRecord), static_cast<std::uint32_t>(dictfile::kFirstRecordOffset));
+  StoreU32(at(dictfile::kInfoRecordsSize), recordsSize);
+  out.Write(info, sizeof info);
+}
+
+// Appends records to the file, numbering them 1, 2, 3 ... as they go out.
+class RecordOutput {
+ public:
+  explicit RecordOutput(platform::IFile& out) : out_(out) { buffer_.reserve(kOutputChunk); }
+
+  void Write(const std::uint8_t* record) {
+    const std::size_t size = EntryRecordView(record).Size();
+    if (buffer_.size() + size > kOutputChunk) Flush();
+    const std::size_t at = buffer_.size();
+    buffer_.insert(buffer_.end(), record, record + size);
+    StoreU32(buffer_.data() + at + entry::kNumber, ++written_);
+    total_ += size;
+  }
+
+  void Flush() {
+    if (!buffer_.empty()) out_.Write(buffer_.data(), buffer_.size());
+    buffer_.clear();
+  }
+
+  std::uint32_t Written() const { return written_; }
+  std::uint64_t Total() const { return total_; }
+
+ private:
+  platform::IFile& out_;
+  std::vector<std::uint8_t> buffer_;
+  std::uint32_t written_ = 0;
+  std::uint64_t total_ = 0;
+};
+
+// Walks the sorted records one outline at a time. Of each outline at most one record is
+// written: the merged entry built from its entries, or, when no merge took place or the merged
+// entry fails the check, the entry read first (the last of the outline in sort order).
+class MergeAndCheckWalk {
+ public:
+  MergeAndCheckWalk(RecordOutput& output, std::uint32_t today)
+      : output_(output), layout_(CStenoKeys::NumberedLayout(1)), today_(today) {}
+
+  void Run(const std::uint8_t* const* records, std::size_t count, IntermediateFileStats& stats) {
+    if (count == 0) return;
+    previous_ = records[0];
+    groupSize_ = 1;
+    for (std::size_t i = 1; i < count; ++i) {
+      const std::uint8_t* entry = records[i];
+      if (SameOutline(previous_, entry)) {
+        MergeIntoPending(entry);
+      } else {
+        FinishOutline(stats);
+        groupSize_ = 0;
+      }
+      ++groupSize_;
+      previous_ = entry;
+    }
+    FinishOutline(stats);
+  }
+
+ private:
+  static bool SameOutline(const std::uint8_t* a, const std::uint8_t* b) {
+    const EntryRecordView x(a);
+    const EntryRecordView y(b);
+    return CompareStrokes(x.Strokes(), x.StrokeCount(), y.Strokes(), y.StrokeCount()) == 0;
+  }
+
+  bool Accepted(const std::uint8_t* record) const { return IsAcceptedEntry(CheckEntry(record, layout_, today_)); }
+
+  // Entries of one outline arrive read-last first. The first merge puts the entry read earlier
+  // in front of the one read later; each further merge appends the next earlier entry.
+  void MergeIntoPending(const std::uint8_t* entry) {
+    const std::size_t length = hasPending_ ? MergeTranslations(pending_.data(), entry, merged_)
+                                           : MergeTranslations(entry, previous_, merged_);
+    // A translation longer than its 16-bit length field cannot be stored: no merge.
+    if (length == 0 || length > static_cast<std::size_t>(entry::kMaxTranslationLength)) return;
+    const EntryRecordView view(entry);
+    spare_.assign(EntryRecordSize(view.StrokeCount(), length), 0);
+    BuildEntryRecord(spare_.data(), view.Strokes(), view.StrokeCount(), merged_.data(), static_cast<int>(length), 0,
+                     today_);
+    pending_.swap(spare_);
+    participants_ = hasPending_ ? participants_ + 1 : 2;
+    hasPending_ = true;
+  }
+
+  void FinishOutline(IntermediateFileStats& stats) {
+    std::uint32_t kept = 0;  // entries the written record stands for
+    if (hasPending_ && Accepted(pending_.data())) {
+      output_.Write(pending_.data());
+      kept = participants_;
+    } else if (Accepted(previous_)) {
+      output_.Write(previous_);
+      kept = 1;
+    }
+    if (kept > 0) {
+      ++stats.recordsWritten;
+      stats.entriesMerged += kept - 1;
+    }
+    stats.entriesDropped += groupSize_ - kept;
+    hasPending_ = false;
+  }
+
+  RecordOutput& output_;
+  const StenoLayout layout_;
+  const std::uint32_t today_;
+  const std::uint8_t* previous_ = nullptr;
+  std::uint32_t groupSize_ = 0;  // entries of the current outline so far
+  bool hasPending_ = false;
+  std::uint32_t participants_ = 0;  // entries merged into the pending entry
+  std::vector<std::uint8_t> pending_;
+  std::vector<std::uint8_t> spare_;
+  std::vector<std::uint8_t> merged_;
+};
+
+// Seconds since the previous lap.
+class StageClock {
+ public:
+  double Lap() {
+    const auto now = std::chrono::steady_clock::now();
+    const std::chrono::duration<double> elapsed = now - last_;
+    last_ = now;
+    return elapsed.count();
+  }
+
+ private:
+  std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
+};
+
+}  // namespace
+
+void WriteIntermediateRecords(platform::IFile& out, const std::uint8_t* const* sortedRecords, std::size_t count,
+                              std::uint32_t today, IntermediateFileStats* stats) {
+  IntermediateFileStats counts;
+  counts.entriesRead = static_cast<std::uint32_t>(count);
+
+  WriteHeader(out, today);
+  // Until the records are written the info block holds the number handed in and no size.
+  WriteInfo(out, counts.entriesRead, 0);
+
+  RecordOutput output(out);
+  MergeAndCheckWalk(output, today).Run(sortedRecords, count, counts);
+  output.Flush();
+
+  out.Seek(dictfile::kInfoOffset);
+  WriteInfo(out, output.Written(), static_cast<std::uint32_t>(output.Total()));
+  counts.fileSize = dictfile::kFirstRecordOffset + output.Total();
+
+  if (stats != nullptr) {
+    stats->entriesRead = counts.entriesRead;
+    stats->recordsWritten = counts.recordsWritten;
+    stats->entriesMerged = counts.entriesMerged;
+    stats->entriesDropped = counts.entriesDropped;
+    stats->fileSize = counts.fileSize;
+  }
+}
+
+int CRtfDictionaryReader::WriteIntermediateFile(platform::IFileSystem& files, const std::string& rtfPath,
+                                                const std::string& intermediatePath, IntermediateFileStats* stats) {
+  IntermediateFileStats result;
+  StageClock clock;
+  try {
+    platform::WholeFile text;
+    if (!platform::ReadWholeFile(files, rtfPath, platform::Sharing::kDenyWrite, text)) return -1;
+    result.readSeconds = clock.Lap();
+
+    if (!PrepareBuffers(text.size)) return -1;
+    if (Parse(text.bytes.get()) < 0) return -1;
+    if (WorkLength() != 0) FinishEntry();
+    if (OutOfMemory()) return -1;  // the last entry could not be stored
+    text.bytes.reset();
+    result.parseSeconds = clock.Lap();
+
+    const std::uint32_t count = EntryCount();
+    std::unique_ptr<const std::uint8_t*[]> records(new (std::nothrow) const std::uint8_t*[count == 0 ? 1 : count]);
+    if (!records) return -1;
+    const std::uint8_t* data = EntryData();
+    const std::uint32_t* offsets = EntryOffsets();
+    for (std::uint32_t i = 0; i < count; ++i) records[i] = data + offsets[i];
+    CImportDictSort::Sort(records.get(), count);
+    result.sortSeconds = clock.Lap();
+
+    // Not being able to create the output is a failure like not being able to open the input.
+    std::unique_ptr<platform::IFile> out = files.CreateForWriting(intermediatePath);
+    if (!out) return -1;
+    WriteIntermediateRecords(*out, records.get(), count, Today(), &result);
+    out.reset();
+    result.writeSeconds = clock.Lap();
+  } catch (const std::bad_alloc&) {
+    return -1;
+  }
+  if (stats != nullptr) *stats = result;
+  return 0;
+}
+
+}  // namespace lexaport

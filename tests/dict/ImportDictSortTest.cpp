@@ -1,0 +1,107 @@
+#include "dict/ImportDictSort.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <tuple>
+
+#include "dict/RecordFixtures.h"
+#include "steno/EntryRecord.h"
+
+namespace lexaport {
+namespace {
+
+using test::Bytes;
+using test::Outline;
+using test::Record;
+
+TEST(CompareStrokes, OrdersOutlinesAsUnsignedByteStringsThenByLength) {
+  struct Case {
+    Bytes a, b;
+    int expected;
+  } cases[] = {
+      {Outline({0x80000000}), Outline({0x80000000}), 0},
+      {Outline({0x80000000}), Outline({0x40000000}), 1},
+      {Outline({0x7F000000}), Outline({0x80000000}), -1},  // bytes are unsigned
+      {Outline({0x80000001}), Outline({0x80000000}), 1},   // last byte of a stroke
+      {Outline({0x80000000, 1}), Outline({0x80000000, 2}), -1},
+      {Outline({0x80000000}), Outline({0x80000000, 0}), -1},  // a prefix is the smaller
+      {Outline({0x80000000, 0}), Outline({0x80000000}), 1},
+      {Outline({0x40000000, 0xFFFFFFFF}), Outline({0x80000000}), -1},  // the first bytes decide
+      {Outline({}), Outline({}), 0},
+      {Outline({}), Outline({1}), -1},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(CompareStrokes(c.a.data(), static_cast<int>(c.a.size() / 4), c.b.data(), static_cast<int>(c.b.size() / 4)),
+              c.expected)
+        << test::Hex(c.a) << " vs " << test::Hex(c.b);
+  }
+}
+
+TEST(CompareEntries, BreaksOutlineTiesByNumberThenByDate) {
+  const Bytes s = Outline({0x80000000});
+  EXPECT_EQ(CompareEntries(Record(s, test::B("a"), {.number = 5}).data(), Record(s, test::B("b"), {.number = 4}).data()), 1);
+  EXPECT_EQ(CompareEntries(Record(s, test::B("a"), {.number = 0x80000000}).data(),
+                           Record(s, test::B("a"), {.number = 1}).data()),
+            1);  // unsigned
+  EXPECT_EQ(CompareEntries(Record(s, test::B("a"), {.number = 1, .date = 20200101}).data(),
+                           Record(s, test::B("a"), {.number = 1, .date = 20210101}).data()),
+            -1);
+  // The outline comes first, whatever the numbers.
+  EXPECT_EQ(CompareEntries(Record(Outline({0x40000000}), test::B("a"), {.number = 9}).data(),
+                           Record(s, test::B("a"), {.number = 0}).data()),
+            -1);
+}
+
+// The order spelled out on decoded fields: outline bytes (a shorter outline that is a prefix
+// compares smaller, as std::vector comparison has it), then number, then date, greatest first.
+using ReferenceKey = std::tuple<Bytes, std::uint32_t, std::uint32_t>;
+
+ReferenceKey KeyOf(const std::uint8_t* record) {
+  const EntryRecordView v(record);
+  return {Bytes(v.Strokes(), v.Strokes() + 4 * v.StrokeCount()), v.Number(), v.CreationDate()};
+}
+
+TEST(ImportDictSort, AgreesWithAReferenceOrderOnRandomDictionaries) {
+  std::mt19937 random(20240615);
+  // Few distinct key sets and short outlines, so that equal outlines and prefixes are common.
+  const std::uint32_t keySets[] = {0, 0x80000000, 0x80000001, 0x00800000, 0x7F000000, 0xFF000000, 0x00000080};
+  for (std::size_t count : {0u, 1u, 2u, 3u, 63u, 64u, 65u, 129u, 1000u, 8200u}) {
+    std::vector<Bytes> records;
+    std::vector<std::uint32_t> numbers(count);
+    for (std::size_t i = 0; i < count; ++i) numbers[i] = static_cast<std::uint32_t>(i);
+    std::shuffle(numbers.begin(), numbers.end(), random);
+    for (std::size_t i = 0; i < count; ++i) {
+      Bytes strokes;
+      const int n = static_cast<int>(random() % 4);  // 0 to 3 strokes
+      for (int s = 0; s < n; ++s) {
+        const Bytes k = test::K(keySets[random() % std::size(keySets)]);
+        strokes.insert(strokes.end(), k.begin(), k.end());
+      }
+      // Some numbers are far above the others, to catch a signed comparison.
+      const std::uint32_t number = random() % 5 == 0 ? numbers[i] | 0x80000000u : numbers[i];
+      records.push_back(Record(strokes, test::B("x"), {.number = number, .date = static_cast<std::uint32_t>(20000101 + random() % 3)}));
+    }
+    std::vector<const std::uint8_t*> sorted = test::Pointers(records);
+    CImportDictSort::Sort(sorted.data(), sorted.size());
+
+    std::vector<const std::uint8_t*> reference = test::Pointers(records);
+    std::stable_sort(reference.begin(), reference.end(),
+                     [](const std::uint8_t* a, const std::uint8_t* b) { return KeyOf(a) > KeyOf(b); });
+    ASSERT_EQ(sorted, reference) << "count " << count;
+  }
+}
+
+TEST(ImportDictSort, KeepsTheOrderOfRecordsThatCompareEqual) {
+  const Bytes s = Outline({0x80000000});
+  const std::vector<Bytes> records = {Record(s, test::B("first")), Record(Outline({0xFF000000}), test::B("x")),
+                                      Record(s, test::B("second")), Record(s, test::B("third"))};
+  std::vector<const std::uint8_t*> sorted = test::Pointers(records);
+  CImportDictSort::Sort(sorted.data(), sorted.size());
+  EXPECT_EQ(sorted, (std::vector<const std::uint8_t*>{records[1].data(), records[0].data(), records[2].data(),
+                                                      records[3].data()}));
+}
+
+}  // namespace
+}  // namespace lexaport
