@@ -10,24 +10,8 @@
 namespace lexaport::test {
 namespace {
 
-struct CommandResult {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-CommandResult Lexaport(const TempDir& dir, const std::string& arguments) {
-  const std::string out = dir.File("stdout");
-  const std::string err = dir.File("stderr");
-  const std::string command = std::string("\"") + LEXAPORT_BINARY + "\" " + arguments + " >\"" + out + "\" 2>\"" + err + "\"";
-  const int raw = std::system(command.c_str());
-  CommandResult run;
-  run.status = raw == -1 ? -1 : (raw >> 8) & 0xFF;  // the exit status of the shell's command
-  const Bytes o = ReadFileBytes(out);
-  const Bytes e = ReadFileBytes(err);
-  run.out.assign(o.begin(), o.end());
-  run.err.assign(e.begin(), e.end());
-  return run;
+ProgramRun Lexaport(const TempDir& dir, const std::string& arguments) {
+  return RunProgram(ShellQuote(LEXAPORT_BINARY) + " " + arguments, dir);
 }
 
 constexpr const char* kDictionary =
@@ -37,7 +21,7 @@ constexpr const char* kDictionary =
 TEST(EntriesCommandTest, PrintsEveryRecordReadablyThenTheCount) {
   TempDir dir;
   WriteFileText(dir.Path() / "d.rtf", kDictionary);
-  const CommandResult run = Lexaport(dir, "entries \"" + dir.File("d.rtf") + "\"");
+  const ProgramRun run = Lexaport(dir, "entries \"" + dir.File("d.rtf") + "\"");
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out,
             "0\t/SKWRAO\t0x0000\tyes\n"
@@ -50,7 +34,7 @@ TEST(EntriesCommandTest, PrintsEveryRecordReadablyThenTheCount) {
 TEST(EntriesCommandTest, HexPrintsOneLinePerRecord) {
   TempDir dir;
   WriteFileText(dir.Path() / "d.rtf", kDictionary);
-  const CommandResult run = Lexaport(dir, "entries --hex \"" + dir.File("d.rtf") + "\"");
+  const ProgramRun run = Lexaport(dir, "entries --hex \"" + dir.File("d.rtf") + "\"");
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out,
             "0\tab800000\t796573\n"
@@ -62,7 +46,7 @@ TEST(EntriesCommandTest, HexPrintsOneLinePerRecord) {
 TEST(EntriesCommandTest, SummaryCountsEntriesAndStrokes) {
   TempDir dir;
   WriteFileText(dir.Path() / "d.rtf", kDictionary);
-  const CommandResult run = Lexaport(dir, "entries --summary \"" + dir.File("d.rtf") + "\"");
+  const ProgramRun run = Lexaport(dir, "entries --summary \"" + dir.File("d.rtf") + "\"");
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_NE(run.out.find("entries            4\n"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("strokes            5 (1 multi-stroke outlines)\n"), std::string::npos) << run.out;
@@ -70,7 +54,7 @@ TEST(EntriesCommandTest, SummaryCountsEntriesAndStrokes) {
 
 TEST(EntriesCommandTest, UnreadableFileIsAnErrorWithStatus1) {
   TempDir dir;
-  const CommandResult run = Lexaport(dir, "entries \"" + dir.File("missing.rtf") + "\"");
+  const ProgramRun run = Lexaport(dir, "entries \"" + dir.File("missing.rtf") + "\"");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "");
   EXPECT_NE(run.err.find("cannot read"), std::string::npos) << run.err;

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <sstream>
-#include <sys/wait.h>
 
 #include "common/TestUtil.h"
 #include "dict/TranDictCreate.h"
@@ -20,12 +19,6 @@ namespace {
 using test::B;
 using test::Bytes;
 using test::TestRecord;
-
-struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
 
 class WriterCommands : public ::testing::Test {
  protected:
@@ -55,20 +48,8 @@ class WriterCommands : public ::testing::Test {
     ASSERT_EQ(builder.CreateDictionary(intermediate, writer, true, false, false), createresult::kWritten);
   }
 
-  Outcome Lexaport(const std::string& arguments) {
-    const std::string errFile = dir.File("stderr.txt");
-    const std::string command = std::string("'") + LEXAPORT_BINARY + "' " + arguments + " 2>'" + errFile + "'";
-    Outcome run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return run;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    const Bytes err = test::ReadFileBytes(errFile);
-    run.err.assign(err.begin(), err.end());
-    return run;
+  test::ProgramRun Lexaport(const std::string& arguments) {
+    return test::RunProgram(test::ShellQuote(LEXAPORT_BINARY) + " " + arguments, dir);
   }
 
   test::TempDir dir;
@@ -78,7 +59,7 @@ class WriterCommands : public ::testing::Test {
 };
 
 TEST_F(WriterCommands, VerifyPassesASoundFileAndListsTheProblemsOfADamagedOne) {
-  Outcome run = Lexaport("verify '" + writer + "'");
+  test::ProgramRun run = Lexaport("verify '" + writer + "'");
   EXPECT_EQ(run.status, 0) << run.out << run.err;
   EXPECT_NE(run.out.find("sound, 9 entries"), std::string::npos) << run.out;
 
@@ -96,7 +77,7 @@ TEST_F(WriterCommands, VerifyPassesASoundFileAndListsTheProblemsOfADamagedOne) {
 }
 
 TEST_F(WriterCommands, LookupPrintsTheTranslationOrNotFound) {
-  Outcome run = Lexaport("lookup '" + writer + "' STKPW/-T");
+  test::ProgramRun run = Lexaport("lookup '" + writer + "' STKPW/-T");
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "hello\n");
   run = Lexaport("lookup '" + writer + "' S/-T");
@@ -116,15 +97,15 @@ TEST_F(WriterCommands, LookupPrintsTheTranslationOrNotFound) {
 // The writer file holds the intermediate file's records in the same order with the same record
 // numbers, so both dump the same lines.
 TEST_F(WriterCommands, DumpShowsBothFilesAlike) {
-  const Outcome fromWriter = Lexaport("dump '" + writer + "'");
-  const Outcome fromIntermediate = Lexaport("dump '" + intermediate + "'");
+  const test::ProgramRun fromWriter = Lexaport("dump '" + writer + "'");
+  const test::ProgramRun fromIntermediate = Lexaport("dump '" + intermediate + "'");
   EXPECT_EQ(fromWriter.status, 0) << fromWriter.err;
   EXPECT_EQ(fromIntermediate.status, 0) << fromIntermediate.err;
   EXPECT_EQ(fromWriter.out, fromIntermediate.out);
   EXPECT_EQ(std::count(fromWriter.out.begin(), fromWriter.out.end(), '\n'), 9);
   EXPECT_NE(fromWriter.out.find("\t/STKPW/-T\thello\n"), std::string::npos) << fromWriter.out;
 
-  const Outcome hex = Lexaport("dump --hex '" + writer + "'");
+  const test::ProgramRun hex = Lexaport("dump --hex '" + writer + "'");
   EXPECT_EQ(hex.status, 0);
   EXPECT_EQ(hex.out, Lexaport("dump --hex '" + intermediate + "'").out);
   // "hello" as bytes, behind the outline's 8 key bytes.
@@ -136,7 +117,7 @@ TEST_F(WriterCommands, DumpShowsBothFilesAlike) {
   bytes.resize(bytes.size() - 2);
   const std::string cut = dir.File("cut.zqdct");
   test::WriteFileBytes(cut, bytes);
-  const Outcome partial = Lexaport("dump '" + cut + "'");
+  const test::ProgramRun partial = Lexaport("dump '" + cut + "'");
   EXPECT_EQ(partial.status, 1);
   EXPECT_EQ(std::count(partial.out.begin(), partial.out.end(), '\n'), 8);
   EXPECT_NE(partial.err.find("whole record"), std::string::npos);
@@ -144,7 +125,7 @@ TEST_F(WriterCommands, DumpShowsBothFilesAlike) {
 
 TEST_F(WriterCommands, EveryCommandHasHelp) {
   for (const char* command : {"dump", "lookup", "verify"}) {
-    const Outcome run = Lexaport(std::string(command) + " --help");
+    const test::ProgramRun run = Lexaport(std::string(command) + " --help");
     EXPECT_EQ(run.status, 0) << command;
     EXPECT_NE(run.out.find("Usage"), std::string::npos) << command;
   }

@@ -1,6 +1,9 @@
 #include "common/TestUtil.h"
 
+#include <sys/wait.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <stdexcept>
@@ -49,6 +52,35 @@ void WriteFileBytes(const std::filesystem::path& path, const Bytes& bytes) {
 
 void WriteFileText(const std::filesystem::path& path, std::string_view text) {
   WriteFileBytes(path, B(text));
+}
+
+ProgramRun RunProgram(const std::string& commandLine, const TempDir& scratch) {
+  const std::string out = scratch.File(".program-stdout");
+  const std::string err = scratch.File(".program-stderr");
+  const std::string command = commandLine + " >" + ShellQuote(out) + " 2>" + ShellQuote(err);
+  const int raw = std::system(command.c_str());
+  ProgramRun run;
+  run.status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  const Bytes o = ReadFileBytes(out);
+  const Bytes e = ReadFileBytes(err);
+  run.out.assign(o.begin(), o.end());
+  run.err.assign(e.begin(), e.end());
+  std::filesystem::remove(out);
+  std::filesystem::remove(err);
+  return run;
+}
+
+std::string ShellQuote(std::string_view text) {
+  std::string quoted = "'";
+  for (char c : text) {
+    if (c == '\'') {
+      quoted += "'\\''";
+    } else {
+      quoted += c;
+    }
+  }
+  quoted += '\'';
+  return quoted;
 }
 
 TempDir::TempDir() {

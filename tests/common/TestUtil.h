@@ -26,6 +26,20 @@ Bytes ReadFileBytes(const std::filesystem::path& path);
 void WriteFileBytes(const std::filesystem::path& path, const Bytes& bytes);
 void WriteFileText(const std::filesystem::path& path, std::string_view text);
 
+// What a program run through the shell did.
+struct ProgramRun {
+  int status = -1;  // exit status, -1 when it did not exit normally
+  std::string out;
+  std::string err;
+};
+
+class TempDir;
+// Runs `commandLine` through the shell, its output captured in files of `scratch`.
+ProgramRun RunProgram(const std::string& commandLine, const TempDir& scratch);
+
+// `text` in single quotes for the shell.
+std::string ShellQuote(std::string_view text);
+
 // A fresh directory under the system's temporary directory, removed with its content when the
 // object goes away.
 class TempDir {
