@@ -62,6 +62,22 @@ TEST(HostileInputTest, TruncatedFileKeepsTheEntriesBeforeTheCut) {
   }
 }
 
+TEST(HostileInputTest, TextEndingInsideAShortFormIsReadNoFurther) {
+  // The look-ahead of the short forms must stop at the terminating zero. Each text is copied into
+  // a block of exactly its size, so the sanitizer sees a read past its end.
+  const std::string umbra = "{\\*\\cxsystem Umbra}{\\*\\cxs S}x{";
+  const std::string form = "{\\cxp,}a";
+  for (std::size_t cut = 0; cut <= form.size(); ++cut) {
+    const std::string rtf = umbra + form.substr(0, cut);
+    std::vector<std::uint8_t> exact(rtf.begin(), rtf.end());
+    exact.push_back(0);
+    exact.shrink_to_fit();
+    CRtfDictionaryReader reader(kToday);
+    EXPECT_EQ(reader.ReadDictionary(exact.data()), 0) << rtf;
+    ExpectRecordsWellFormed(reader);
+  }
+}
+
 TEST(HostileInputTest, StormOfClosingBraces) {
   const std::string rtf = std::string(100000, '}') + "{\\*\\cxs S}ok" + std::string(100000, '}') + "x";
   CRtfDictionaryReader reader(kToday);
