@@ -1,5 +1,6 @@
 #include "rtf/RtfDictionaryReader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 
@@ -291,10 +292,12 @@ int CRtfDictionaryReader::HandleCreWord(int index) {
     case CreWordIndex("cxnotes"):
     case CreWordIndex("cxtranscript"): break;
     case CreWordIndex("cxds"): {
-      // No attach code right after a suffix or prefix command: those attach already.
+      // No attach code right after a suffix or prefix command: those attach already. Outside a
+      // conflict only the translation counts, not the key sets in front of it.
       const bool inConflict = group.destination == rtfdest::kConflict;
-      const std::uint8_t* data = inConflict ? ConflictBytes() : Work().Data();
-      const std::size_t length = inConflict ? ConflictLength() : Work().Size();
+      const std::size_t translationStart = inConflict ? 0 : std::min(4 * strokeCount_, Work().Size());
+      const std::uint8_t* data = inConflict ? ConflictBytes() : Work().Data() + translationStart;
+      const std::size_t length = inConflict ? ConflictLength() : Work().Size() - translationStart;
       if (!EndsWith(data, length, 16, 129) && !EndsWith(data, length, 16, 1)) Emit({code::kAttach});
       break;
     }

@@ -78,6 +78,10 @@ TEST(DictionaryReaderTest, KeySetsAreNeverTakenForTranslationCode) {
       {"{\\*\\cxs #UR7D}\\cxzquserdef5 x", B({0x00, 0x16, 0x0A, 0x00}), B("x")},
       {styles + "{\\*\\cxs URPD}\\s1\\qc x", B({0x00, 0x16, 0x08, 0x00}), Cat({B({22, 7, 0}), B("x")})},
       {"{\\*\\cxs URPD}\\s9\\cxzquserdef5 x", B({0x00, 0x16, 0x08, 0x00}), Cat({B({22, 10, 4}), B("x")})},
+      // In a 28-key layout the last key is byte 3's 0x10 (16): followed by a hard space (1) it
+      // looks like the prefix command 16 1, after which \cxds would add no attach code.
+      {"{\\*\\cxzqstenotable ABCDEFGHIJKLMNOPQRSTUVWXYZ#!}{\\*\\cxs !}\\~\\cxds x", B({0, 0, 0, 0x10}),
+       Cat({B({1, 4}), B("x")})},
   };
   for (const Case& c : cases) {
     const std::vector<Entry> entries = ReadEntries(c.rtf);
