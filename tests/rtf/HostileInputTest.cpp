@@ -190,6 +190,7 @@ TEST(HostileInputTest, InvalidStrokesAndOddStenoText) {
       {"{\\*\\cxs #}x", 1},
       {"{\\*\\cxs S{\\b}T}x", 0},                        // a code byte in the outline
       {"{\\*\\cxs S{}T}x", 1},                           // the inner group ends the outline
+      {"{\\cxs {{}x}S}y", 0},  // text came first: a key set behind it would not be a key set
       {"{\\*\\cxs S\\cxs T}x", 1},
       {"{\\*\\cxs S\\cxds T}x", 0},
   };
