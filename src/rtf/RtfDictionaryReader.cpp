@@ -1,5 +1,6 @@
 #include "rtf/RtfDictionaryReader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 
@@ -253,6 +254,16 @@ void CRtfDictionaryReader::RunCsiCommands() {
   PutText(out.data(), n);
 }
 
+std::uint8_t* CRtfDictionaryReader::TrailingParagraphCode() {
+  // The key sets in front of the translation can hold the same byte values; taking them for a
+  // paragraph code would rewrite the outline.
+  const std::size_t translationStart = 4 * strokeCount_;
+  const std::size_t n = Work().Size();
+  if (n < translationStart + 3) return nullptr;
+  std::uint8_t* paragraph = Work().Data() + (n - 3);
+  return paragraph[0] == code::kParagraph && paragraph[2] == 0 ? paragraph : nullptr;
+}
+
 bool CRtfDictionaryReader::EndsWith(const std::uint8_t* data, std::size_t length, std::uint8_t a,
                                     std::uint8_t b) const {
   return length >= 2 && data[length - 2] == a && data[length - 1] == b;
@@ -281,10 +292,12 @@ int CRtfDictionaryReader::HandleCreWord(int index) {
     case CreWordIndex("cxnotes"):
     case CreWordIndex("cxtranscript"): break;
     case CreWordIndex("cxds"): {
-      // No attach code right after a suffix or prefix command: those attach already.
+      // No attach code right after a suffix or prefix command: those attach already. Outside a
+      // conflict only the translation counts, not the key sets in front of it.
       const bool inConflict = group.destination == rtfdest::kConflict;
-      const std::uint8_t* data = inConflict ? ConflictBytes() : Work().Data();
-      const std::size_t length = inConflict ? ConflictLength() : Work().Size();
+      const std::size_t translationStart = inConflict ? 0 : std::min(4 * strokeCount_, Work().Size());
+      const std::uint8_t* data = inConflict ? ConflictBytes() : Work().Data() + translationStart;
+      const std::size_t length = inConflict ? ConflictLength() : Work().Size() - translationStart;
       if (!EndsWith(data, length, 16, 129) && !EndsWith(data, length, 16, 1)) Emit({code::kAttach});
       break;
     }
@@ -338,6 +351,13 @@ int CRtfDictionaryReader::HandleCreWord(int index) {
       }
       break;
     case CreWordIndex("cxzqtimer"): Emit({16, 15}); break;
+    case CreWordIndex("cxzquserdef"):
+      // Only right after a paragraph of the default style: the user style number goes into it.
+      if (std::uint8_t* paragraph = TrailingParagraphCode();
+          paragraph != nullptr && paragraph[1] == kDefaultParagraphCode) {
+        paragraph[2] = static_cast<std::uint8_t>((static_cast<std::uint32_t>(p) - 1u) & 0xFF);
+      }
+      break;
     default: return CRtfReader::HandleCreWord(index);
   }
   return 0;
@@ -390,11 +410,10 @@ int CRtfDictionaryReader::HandleRtfWord(int index) {
       break;
     case RtfWordIndex("qc"): {
       // A centred Normal paragraph is one paragraph code, not two.
-      std::uint8_t* w = Work().Data();
-      const std::size_t n = Work().Size();
-      if (group.destination == rtfdest::kBody && n >= 3 && w[n - 3] == code::kParagraph &&
-          w[n - 2] == ParagraphCode(styletype::kNormal) && w[n - 1] == 0) {
-        w[n - 2] = kCentredParagraphCode;
+      std::uint8_t* paragraph = TrailingParagraphCode();
+      if (group.destination == rtfdest::kBody && paragraph != nullptr &&
+          paragraph[1] == ParagraphCode(styletype::kNormal)) {
+        paragraph[1] = kCentredParagraphCode;
         break;
       }
       return CRtfReader::HandleRtfWord(index);

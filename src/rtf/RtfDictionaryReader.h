@@ -96,6 +96,8 @@ class CRtfDictionaryReader final : public CRtfReader {
   void AbandonOutline();
   void CloseHeaderBlock();
   void WriteConflict();
+  // The paragraph code (22 s 0) that ends the entry's translation, or nullptr.
+  std::uint8_t* TrailingParagraphCode();
   bool EndsWith(const std::uint8_t* data, std::size_t length, std::uint8_t a, std::uint8_t b) const;
 
   std::uint32_t today_;

@@ -61,10 +61,13 @@ const std::uint8_t* CRtfReader::MatchShortForm(Reader& self, const std::uint8_t*
     for (std::uint8_t b : {26, 17, 0, 0}) self.PutChar(b);
     return brace + 3;
   }
-  if (BeginsWith(brace, "{\\cxp") && brace[6] == '}') {
+  // Each byte is looked at only after the one before it was found to be no zero, so the text is
+  // never read past its end: the mark first, then the '}', then what follows it.
+  if (BeginsWith(brace, "{\\cxp")) {
     const std::uint8_t mark = brace[5];
-    // brace[6] is '}', so brace[7] is at worst the terminating zero.
-    if (mark == '.' || mark == '?' || (mark == ',' && rtfparse::IsAsciiLetter(brace[7]))) {
+    if (mark != '.' && mark != '?' && mark != ',') return nullptr;
+    if (brace[6] != '}') return nullptr;
+    if (mark == '.' || mark == '?' || rtfparse::IsAsciiLetter(brace[7])) {
       self.PutChar(mark);
       self.PutChar(' ');
       return brace + 7;

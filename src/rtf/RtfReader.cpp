@@ -12,11 +12,11 @@ namespace {
 using rtfwords::CreWordIndex;
 using rtfwords::RtfWordIndex;
 
-// Two bytes of a 16-bit value, low byte first (two's complement for negative parameters).
+// A value as two bytes: v mod 256, then v / 256. The quotient is a division truncated toward zero
+// (as C divides), so for a negative value it is not the high byte of its two's complement: -10
+// gives 0xF6 and 0, not 0xF6 and 0xFF.
 std::uint8_t LowByte(std::int32_t v) { return static_cast<std::uint8_t>(static_cast<std::uint32_t>(v) & 0xFF); }
-std::uint8_t HighByte(std::int32_t v) {
-  return static_cast<std::uint8_t>((static_cast<std::uint32_t>(v) >> 8) & 0xFF);
-}
+std::uint8_t QuotientByte(std::int32_t v) { return LowByte(v / 256); }
 
 }  // namespace
 
@@ -200,7 +200,7 @@ int CRtfReader::HandleRtfWord(int index) {
     case RtfWordIndex("fs"):
       if (group.destination == rtfdest::kBody) {
         const std::int32_t points = Parameter() / 2;
-        Emit({17, 7, LowByte(points), HighByte(points), 0, 0});
+        Emit({17, 7, LowByte(points), QuotientByte(points), 0, 0});
       }
       break;
     case RtfWordIndex("qc"): Emit({22, kCentredParagraphCode, 0}); break;
@@ -299,9 +299,9 @@ int CRtfReader::HandleCreWord(int index) {
     case CreWordIndex("cxzqcaptionmusicalnote"): Emit({26, 8, 0, 0}); break;
     case CreWordIndex("cxzqcaptionnik"): Emit({26, 133, pByte, 0}); break;
     case CreWordIndex("cxzqcaptionpass"): Emit({26, 1, 0, 0}); break;
-    case CreWordIndex("cxzqcaptionposition"): Emit({26, 144, pByte, HighByte(p)}); break;
+    case CreWordIndex("cxzqcaptionposition"): Emit({26, 144, pByte, QuotientByte(p)}); break;
     case CreWordIndex("cxzqcaptionrolluprows"): Emit({26, 131, pByte, 0}); break;
-    case CreWordIndex("cxzqcaptionscatter"): Emit({26, 145, pByte, HighByte(p)}); break;
+    case CreWordIndex("cxzqcaptionscatter"): Emit({26, 145, pByte, QuotientByte(p)}); break;
     case CreWordIndex("cxzqcaptionsendline"): Emit({26, 135, pByte, 0}); break;
     case CreWordIndex("cxzqcaptionskipline"): Emit({26, 13, 0, 0}); break;
     case CreWordIndex("cxzqcaptionstoryslugoff"): Emit({26, 11, 0, 0}); break;

@@ -83,6 +83,8 @@ TEST(CreWordsTest, CaptionCodes) {
        B({26, 131, 3, 0, 26, 132, 2, 0, 26, 133, 4, 0})},
       {"\\cxzqcaptionsendline1 \\cxzqcaptioncapmode2 ", B({26, 135, 1, 0, 26, 136, 2, 0})},
       {"\\cxzqcaptionposition300 \\cxzqcaptionscatter258 ", B({26, 144, 44, 1, 26, 145, 2, 1})},
+      // p / 256 is a division truncated toward zero: -300 gives -1, -1 gives 0.
+      {"\\cxzqcaptionposition-300 \\cxzqcaptionscatter-1 ", B({26, 144, 0xD4, 0xFF, 26, 145, 0xFF, 0})},
   });
 }
 

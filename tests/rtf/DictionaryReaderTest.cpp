@@ -64,6 +64,33 @@ TEST(DictionaryReaderTest, Outlines) {
   }
 }
 
+TEST(DictionaryReaderTest, KeySetsAreNeverTakenForTranslationCode) {
+  // Words that look back at the last bytes delivered see only the translation, never the key sets
+  // in front of it in the work buffer. URPD is 00 16 08 00: its last three bytes look like the
+  // Normal paragraph code 22 8 0, and #UR7D (00 16 0a 00) like the default one, 22 10 0.
+  const std::string styles = "{\\stylesheet{\\s1 Normal;}}";
+  struct Case {
+    std::string rtf;
+    Bytes strokes;
+    Bytes translation;
+  } cases[] = {
+      {"{\\*\\cxs URPD}\\qc x", B({0x00, 0x16, 0x08, 0x00}), Cat({B({22, 7, 0}), B("x")})},
+      {"{\\*\\cxs #UR7D}\\cxzquserdef5 x", B({0x00, 0x16, 0x0A, 0x00}), B("x")},
+      {styles + "{\\*\\cxs URPD}\\s1\\qc x", B({0x00, 0x16, 0x08, 0x00}), Cat({B({22, 7, 0}), B("x")})},
+      {"{\\*\\cxs URPD}\\s9\\cxzquserdef5 x", B({0x00, 0x16, 0x08, 0x00}), Cat({B({22, 10, 4}), B("x")})},
+      // In a 28-key layout the last key is byte 3's 0x10 (16): followed by a hard space (1) it
+      // looks like the prefix command 16 1, after which \cxds would add no attach code.
+      {"{\\*\\cxzqstenotable ABCDEFGHIJKLMNOPQRSTUVWXYZ#!}{\\*\\cxs !}\\~\\cxds x", B({0, 0, 0, 0x10}),
+       Cat({B({1, 4}), B("x")})},
+  };
+  for (const Case& c : cases) {
+    const std::vector<Entry> entries = ReadEntries(c.rtf);
+    ASSERT_EQ(entries.size(), 1u) << c.rtf;
+    EXPECT_EQ(Hex(entries[0].strokes), Hex(c.strokes)) << c.rtf;
+    EXPECT_EQ(Hex(entries[0].translation), Hex(c.translation)) << c.rtf;
+  }
+}
+
 TEST(DictionaryReaderTest, TranslationEndsAtTheNextEntry) {
   const std::vector<Entry> entries =
       ReadEntries("{\\rtf1\\ansi{\\*\\cxs S}{\\b bold} text\r\n{\\*\\cxs T}\\b next\r\n}");

@@ -62,6 +62,22 @@ TEST(HostileInputTest, TruncatedFileKeepsTheEntriesBeforeTheCut) {
   }
 }
 
+TEST(HostileInputTest, TextEndingInsideAShortFormIsReadNoFurther) {
+  // The look-ahead of the short forms must stop at the terminating zero. Each text is copied into
+  // a block of exactly its size, so the sanitizer sees a read past its end.
+  const std::string umbra = "{\\*\\cxsystem Umbra}{\\*\\cxs S}x{";
+  const std::string form = "{\\cxp,}a";
+  for (std::size_t cut = 0; cut <= form.size(); ++cut) {
+    const std::string rtf = umbra + form.substr(0, cut);
+    std::vector<std::uint8_t> exact(rtf.begin(), rtf.end());
+    exact.push_back(0);
+    exact.shrink_to_fit();
+    CRtfDictionaryReader reader(kToday);
+    EXPECT_EQ(reader.ReadDictionary(exact.data()), 0) << rtf;
+    ExpectRecordsWellFormed(reader);
+  }
+}
+
 TEST(HostileInputTest, StormOfClosingBraces) {
   const std::string rtf = std::string(100000, '}') + "{\\*\\cxs S}ok" + std::string(100000, '}') + "x";
   CRtfDictionaryReader reader(kToday);
@@ -174,6 +190,7 @@ TEST(HostileInputTest, InvalidStrokesAndOddStenoText) {
       {"{\\*\\cxs #}x", 1},
       {"{\\*\\cxs S{\\b}T}x", 0},                        // a code byte in the outline
       {"{\\*\\cxs S{}T}x", 1},                           // the inner group ends the outline
+      {"{\\cxs {{}x}S}y", 0},  // text came first: a key set behind it would not be a key set
       {"{\\*\\cxs S\\cxs T}x", 1},
       {"{\\*\\cxs S\\cxds T}x", 0},
   };

@@ -74,7 +74,9 @@ TEST(RtfReaderTest, GroupsAndAttributes) {
       {"\\i0\\strike0\\caps\\caps0 ", B({18, 131, 18, 134, 18, 8, 18, 136})},
       {"\\uldb\\ulwave0\\ulnone ", B({18, 2, 18, 130, 18, 130})},
       {"\\qc ", B({22, 7, 0})},
-      {"\\fs24 \\fs-20 \\fs4294967298 ", B({17, 7, 12, 0, 0, 0, 17, 7, 0xF6, 0xFF, 0, 0, 17, 7, 1, 0, 0, 0})},
+      // v / 256 is a division, truncated like v = N / 2: -10 gives 0xF6 (its low byte) and 0.
+      {"\\fs24 \\fs-20 \\fs-1000 \\fs4294967298 ",
+       B({17, 7, 12, 0, 0, 0, 17, 7, 0xF6, 0, 0, 0, 17, 7, 0x0C, 0xFF, 0, 0, 17, 7, 1, 0, 0, 0})},
       {"}}}x", B("x")},                // a '}' at depth 0 is ignored
       {"{\\*\\unknownword text}", B({})},
       {"{\\unknownword text}", B("text")},
@@ -84,8 +86,8 @@ TEST(RtfReaderTest, GroupsAndAttributes) {
 }
 
 TEST(RtfReaderTest, ParametersWrapAroundWithoutUndefinedBehaviour) {
-  // 2^31 + 2 wraps to -2^31 + 2: \fs then gives -2^30 + 1.
-  EXPECT_EQ(Hex(Deliver("\\fs2147483650 ")), Hex(B({17, 7, 0x01, 0x00, 0, 0})));
+  // 2^31 + 2 wraps to -2^31 + 2: \fs then gives -2^30 + 1, whose quotient by 256 is -4194303.
+  EXPECT_EQ(Hex(Deliver("\\fs2147483650 ")), Hex(B({17, 7, 0x01, 0x01, 0, 0})));
   EXPECT_EQ(Hex(Deliver("\\fs-2147483650 ")), Hex(B({17, 7, 0xFF, 0xFF, 0, 0})));
   EXPECT_EQ(Deliver("\\fs99999999999999999999 x").size(), 7u);
 }
