@@ -35,6 +35,25 @@ std::uint16_t Crc(const Bytes& data) { return Crc16Update(kCrc16Preset, data.dat
 
 Bytes DataArea(const Bytes& file) { return Bytes(file.begin() + 640, file.end()); }
 
+// The sliced routine against the bytewise one: every length around the eight-byte rounds, from
+// several registers, on random bytes and on runs of 0x00 and 0xFF.
+TEST(Crc16, SlicedEqualsBytewise) {
+  const Bytes random = RandomFile(4096 + 7);
+  const Bytes zeros(300, 0x00);
+  const Bytes ones(300, 0xFF);
+  for (const Bytes* data : {&random, &zeros, &ones}) {
+    for (std::uint16_t reg : {std::uint16_t{0}, kCrc16Preset, std::uint16_t{0x1234}, std::uint16_t{0x8001}}) {
+      for (std::size_t length = 0; length <= 40; ++length) {
+        for (std::size_t start : {std::size_t{0}, std::size_t{3}}) {
+          ASSERT_EQ(Crc16Update(reg, data->data() + start, length), Crc16UpdateBytewise(reg, data->data() + start, length))
+              << "length " << length << " start " << start << " register " << reg;
+        }
+      }
+      ASSERT_EQ(Crc16Update(reg, data->data(), data->size()), Crc16UpdateBytewise(reg, data->data(), data->size()));
+    }
+  }
+}
+
 // The data area is followed by 256 bytes that repeat the file from 64 KiB back, where that lies
 // inside the data area, and are zero before it.
 TEST(Crc16, WriterFileTailIsZeroUpTo65920Bytes) {
