@@ -124,7 +124,7 @@ void CRtfDictionaryReader::FinishEntry() {
 
 void CRtfDictionaryReader::ProcessStroke() {
   KeySet keys{};
-  if (!StenoKeys().ParseStroke(std::string_view(strokeText_.data(), strokeTextLength_), keys)) return;
+  if (!StrokeParser().Parse(std::string_view(strokeText_.data(), strokeTextLength_), keys)) return;
   // Key sets always form the front of the work buffer; nothing else can have been added while
   // the steno group is being read.
   if (Work().Size() != 4 * strokeCount_) return;

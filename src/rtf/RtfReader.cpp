@@ -129,6 +129,7 @@ void CRtfReader::AppendStenoTableLetter(std::uint8_t c) {
     letters[length] = static_cast<char>(c);
     letters[length + 1] = '\0';
     stenoLetters_[c] = true;
+    strokeParserStale_ = true;
   }
 }
 
@@ -339,12 +340,16 @@ int CRtfReader::HandleCreWord(int index) {
     case CreWordIndex("cxzqresumet"): Emit({17, 4, 0, 0, 0, 0}); break;
     case CreWordIndex("cxzqsett"): Emit({17, 5, 0, 0, 0, 0}); break;
     case CreWordIndex("cxzqtape"): Emit({17, 1, 0, 0, 0, 0}); break;
-    case CreWordIndex("cxzqstenoleft"): steno_.Layout().leftBank = pByte; break;
+    case CreWordIndex("cxzqstenoleft"):
+      steno_.Layout().leftBank = pByte;
+      strokeParserStale_ = true;
+      break;
     case CreWordIndex("cxzqstenomiddle"): steno_.Layout().middleBank = pByte; break;
     case CreWordIndex("cxzqstenoright"): steno_.Layout().rightBank = pByte; break;
     case CreWordIndex("cxzqstenotable"):
       group.destination = rtfdest::kStenoTable;
       steno_.Layout().Clear();
+      strokeParserStale_ = true;
       stenoLetters_.fill(false);
       stenoShifted_ = false;
       group.skip = 0;
@@ -386,6 +391,7 @@ void CRtfReader::ResetState() {
   catSystemTextLength_ = 0;
   steno_.SelectLayout(1);
   RebuildStenoLetters();
+  strokeParserStale_ = true;
   stenoShifted_ = false;
   currentStyle_ = 0;
   ansi_ = false;

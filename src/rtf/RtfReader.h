@@ -19,6 +19,7 @@
 
 #include "rtf/GrowableArray.h"
 #include "steno/StenoKeys.h"
+#include "steno/StrokeParser.h"
 
 namespace lexaport {
 
@@ -179,7 +180,18 @@ class CRtfReader {
   std::string_view Word() const { return {word_.data(), wordLength_}; }
 
   CGrowableArray<std::uint8_t>& Work() { return work_; }
-  CStenoKeys& MutableStenoKeys() { return steno_; }
+  CStenoKeys& MutableStenoKeys() {
+    strokeParserStale_ = true;  // the caller is about to change the layout
+    return steno_;
+  }
+  // ParseStroke of the layout in use, through tables made when the layout last changed.
+  const CStrokeParser& StrokeParser() {
+    if (strokeParserStale_) {
+      strokeParser_.Prepare(steno_);
+      strokeParserStale_ = false;
+    }
+    return strokeParser_;
+  }
   RtfStyle& Style(int n) { return styles_[static_cast<std::size_t>(n)]; }
   int CurrentStyle() const { return currentStyle_; }
   void SetCurrentStyle(int n) { currentStyle_ = n; }
@@ -229,6 +241,9 @@ class CRtfReader {
   // Which bytes are letters of the layout, kept up to date as the layout changes: steno text is
   // checked against it byte by byte.
   std::array<bool, 256> stenoLetters_{};
+  // Made again on first use after the layout changed: a file may change it byte by byte.
+  CStrokeParser strokeParser_;
+  bool strokeParserStale_ = false;
 
   // Conflict.
   std::array<std::uint8_t, kConflictMax> conflict_{};

@@ -11,6 +11,7 @@
 
 #include "export/Crc32.h"
 #include "steno/StenoKeys.h"
+#include "steno/StrokeParser.h"
 
 namespace lexaport::bench {
 namespace {
@@ -152,6 +153,35 @@ TEST(Generator, OutlinesAreValidLayoutOneStrokes) {
   EXPECT_GT(strokeCounts[4], 0u);
   EXPECT_GT(numberStrokes, 0u);
   EXPECT_GT(rightOnly, 0u);
+}
+
+// The reader parses strokes through CStrokeParser; on the strokes of the benchmark dictionaries
+// it must say what ParseStroke says, for the long and the short translation kinds.
+TEST(Generator, StrokeParserAgreesOnEveryStroke) {
+  const CStenoKeys keys;
+  const CStrokeParser parser(keys);
+  std::size_t strokes = 0;
+  for (const bool shortTranslations : {false, true}) {
+    for (const Entry& entry : Entries(Generate(20000, shortTranslations ? 5 : 3, shortTranslations))) {
+      std::size_t start = 0;
+      for (;;) {
+        const std::size_t slash = entry.outline.find('/', start);
+        const std::string_view stroke = std::string_view(entry.outline).substr(
+            start, slash == std::string::npos ? std::string::npos : slash - start);
+        KeySet expected{};
+        KeySet got{};
+        const bool valid = keys.ParseStroke(stroke, expected);
+        ASSERT_EQ(parser.Parse(stroke, got), valid) << stroke;
+        if (valid) {
+          ASSERT_EQ(got, expected) << stroke;
+        }
+        ++strokes;
+        if (slash == std::string::npos) break;
+        start = slash + 1;
+      }
+    }
+  }
+  EXPECT_GT(strokes, 40000u);
 }
 
 TEST(Generator, TranslationsHaveTheirShape) {

@@ -242,6 +242,24 @@ TEST(DictionaryReaderTest, LayoutDefinedInTheFile) {
   EXPECT_STREQ(reader.StenoKeys().Layout().numberLetters.data(), "12CD#(!");
 }
 
+// Strokes read before a layout change are parsed with the old layout, those after it with the
+// new one, the bank sizes included.
+TEST(DictionaryReaderTest, LayoutChangedBetweenEntries) {
+  const std::string rtf =
+      "{\\*\\cxs A-T}one"
+      "{\\*\\cxzqstenotable\\cxzqstenoleft2\\cxzqstenomiddle0\\cxzqstenoright2 ABCD#(!}"
+      "{\\*\\cxs A-D}two"
+      "{\\*\\cxzqstenoleft1}"
+      "{\\*\\cxs -B}three";
+  CRtfDictionaryReader reader(kToday);
+  reader.ReadDictionary(Text(rtf));
+  const std::vector<Entry> entries = Entries(reader);
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(Hex(entries[0].strokes), Hex(B({0x01, 0, 0x20, 0})));  // layout 1: A, -T
+  EXPECT_EQ(Hex(entries[1].strokes), Hex(B({0x90, 0, 0, 0})));     // A, then D after the left bank
+  EXPECT_EQ(Hex(entries[2].strokes), Hex(B({0x40, 0, 0, 0})));     // "-" now passes only A
+}
+
 TEST(DictionaryReaderTest, BuffersCanBePreparedOrGrowOnDemand) {
   std::string rtf = "{\\rtf1\\ansi";
   for (int i = 0; i < 3000; ++i) rtf += "{\\*\\cxs STKPW}word number " + std::to_string(i) + "\r\n";
