@@ -1,6 +1,7 @@
 #include "dict/ImportDictSort.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -20,23 +21,118 @@ int CompareUnsigned(T a, T b) {
 // Greater entries first.
 bool ComesBefore(const std::uint8_t* a, const std::uint8_t* b) { return CompareEntries(a, b) > 0; }
 
-// The first eight bytes of the outline (two strokes), zero-filled, read so that comparing two
-// keys as numbers compares the byte strings. Keys order outlines consistently with
-// CompareStrokes: where two keys differ inside the shorter outline, the bytes differ there; where
-// they differ beyond it, the shorter outline has zeros and is the smaller, as it is in full.
-// Equal keys say nothing, and the full comparison decides.
+// The sort key of a record: its first eight outline bytes (two strokes), zero-filled, read so
+// that comparing keys as numbers compares the byte strings, and its stroke count up to 3.
+// Where (key, short count) of two records differ they order the records as CompareEntries does:
+// bytes that differ inside the shorter outline differ in the key; beyond it the shorter outline
+// has zeros there and is the smaller, as it is in full; with equal keys an outline of at most two
+// strokes is the prefix of any longer one. Equal keys with a short count below 3 mean equal
+// outlines; with 3, outlines that agree in their first two strokes and need the full comparison.
 std::uint64_t OutlineKey(const std::uint8_t* record) {
   const EntryRecordView view(record);
   const std::size_t bytes = std::min<std::size_t>(8, 4 * static_cast<std::size_t>(view.StrokeCount()));
+  std::uint8_t padded[8] = {};
+  std::memcpy(padded, view.Strokes(), bytes);
   std::uint64_t key = 0;
-  for (std::size_t i = 0; i < 8; ++i) key = (key << 8) | (i < bytes ? view.Strokes()[i] : 0u);
+  for (std::uint8_t b : padded) key = (key << 8) | b;
   return key;
 }
 
-struct KeyedRecord {
+constexpr std::uint32_t kShortCountBits = 2;
+constexpr std::uint32_t kLongOutline = 3;  // short count of an outline of three strokes or more
+
+std::uint32_t ShortCount(const std::uint8_t* record) {
+  return std::min<std::uint32_t>(kLongOutline, record[entry::kStrokeCount]);
+}
+
+// One record in the radix sort: its key, and its place in the caller's array with its short
+// count in the top two bits.
+struct SortItem {
   std::uint64_t key;
-  const std::uint8_t* record;
+  std::uint32_t tag;
+  std::uint32_t unused;
 };
+
+constexpr std::size_t kMaxRadixCount = std::size_t{1} << (32 - kShortCountBits);
+constexpr std::uint32_t kIndexMask = (std::uint32_t{1} << (32 - kShortCountBits)) - 1;
+
+std::uint32_t IndexOf(const SortItem& item) { return item.tag & kIndexMask; }
+std::uint32_t ShortCountOf(const SortItem& item) { return item.tag >> (32 - kShortCountBits); }
+
+// The 66-bit value key * 4 + short count, in six digits of 11 bits from the least significant.
+constexpr int kDigitBits = 11;
+constexpr int kDigits = 6;
+constexpr std::size_t kBuckets = std::size_t{1} << kDigitBits;
+constexpr std::uint32_t kDigitMask = kBuckets - 1;
+
+std::uint32_t Digit(const SortItem& item, int d) {
+  if (d == 0) return static_cast<std::uint32_t>(((item.key << kShortCountBits) | ShortCountOf(item)) & kDigitMask);
+  const int shift = kDigitBits * d - static_cast<int>(kShortCountBits);
+  return static_cast<std::uint32_t>(item.key >> shift) & kDigitMask;
+}
+
+bool SameKey(const SortItem& a, const SortItem& b) { return a.key == b.key && ShortCountOf(a) == ShortCountOf(b); }
+
+// Sorts by (key, short count), greatest first, with a stable least-significant-digit radix sort;
+// then puts every run of equal keys in full CompareEntries order. Runs of one outline of at most
+// two strokes need nothing when the records came with ascending numbers: they were taken in
+// reverse, so such a run already stands by number, greatest first. False when the working memory
+// cannot be had (nothing has changed then).
+bool RadixSort(const std::uint8_t** records, std::size_t count) {
+  std::unique_ptr<SortItem[]> items(new (std::nothrow) SortItem[count]);
+  std::unique_ptr<SortItem[]> scratch(new (std::nothrow) SortItem[count]);
+  std::unique_ptr<std::array<std::uint32_t, kBuckets>[]> histograms(
+      new (std::nothrow) std::array<std::uint32_t, kBuckets>[kDigits]());
+  if (!items || !scratch || !histograms) return false;
+
+  bool ascendingNumbers = true;
+  std::uint32_t previousNumber = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::uint8_t* record = records[i];
+    const std::uint32_t number = EntryRecordView(record).Number();
+    if (i > 0 && number <= previousNumber) ascendingNumbers = false;
+    previousNumber = number;
+    items[i] = SortItem{OutlineKey(record),
+                        (ShortCount(record) << (32 - kShortCountBits)) | static_cast<std::uint32_t>(i), 0};
+  }
+  if (ascendingNumbers) std::reverse(items.get(), items.get() + count);
+
+  for (std::size_t i = 0; i < count; ++i) {
+    for (int d = 0; d < kDigits; ++d) ++histograms[d][Digit(items[i], d)];
+  }
+
+  SortItem* from = items.get();
+  SortItem* to = scratch.get();
+  for (int d = 0; d < kDigits; ++d) {
+    std::array<std::uint32_t, kBuckets>& histogram = histograms[d];
+    // A digit all records share moves nothing.
+    if (histogram[Digit(from[0], d)] == count) continue;
+    // Greatest digit first: bucket b starts after all buckets above it.
+    std::uint32_t start = 0;
+    for (std::size_t b = kBuckets; b-- > 0;) {
+      const std::uint32_t size = histogram[b];
+      histogram[b] = start;
+      start += size;
+    }
+    for (std::size_t i = 0; i < count; ++i) to[histogram[Digit(from[i], d)]++] = from[i];
+    std::swap(from, to);
+  }
+
+  // `to` is free now: it keeps the caller's pointers while they are put in their new order.
+  static_assert(sizeof(std::uint64_t) >= sizeof(std::uintptr_t));
+  for (std::size_t i = 0; i < count; ++i) to[i].key = reinterpret_cast<std::uintptr_t>(records[i]);
+  for (std::size_t i = 0; i < count; ++i) records[i] = reinterpret_cast<const std::uint8_t*>(to[IndexOf(from[i])].key);
+
+  for (std::size_t i = 0; i < count;) {
+    std::size_t end = i + 1;
+    while (end < count && SameKey(from[end], from[i])) ++end;
+    if (end - i > 1 && (!ascendingNumbers || ShortCountOf(from[i]) == kLongOutline)) {
+      std::stable_sort(records + i, records + end, ComesBefore);
+    }
+    i = end;
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -59,17 +155,8 @@ int CompareEntries(const std::uint8_t* recordA, const std::uint8_t* recordB) {
 
 void CImportDictSort::Sort(const std::uint8_t** records, std::size_t count) {
   if (count < 2) return;
-  std::unique_ptr<KeyedRecord[]> keyed(new (std::nothrow) KeyedRecord[count]);
-  if (!keyed) {
-    std::stable_sort(records, records + count, ComesBefore);
-    return;
-  }
-  for (std::size_t i = 0; i < count; ++i) keyed[i] = KeyedRecord{OutlineKey(records[i]), records[i]};
-  std::stable_sort(keyed.get(), keyed.get() + count, [](const KeyedRecord& a, const KeyedRecord& b) {
-    if (a.key != b.key) return a.key > b.key;
-    return ComesBefore(a.record, b.record);
-  });
-  for (std::size_t i = 0; i < count; ++i) records[i] = keyed[i].record;
+  if (count <= kMaxRadixCount && RadixSort(records, count)) return;
+  std::stable_sort(records, records + count, ComesBefore);
 }
 
 }  // namespace lexaport
