@@ -14,13 +14,17 @@
 #include "steno/EntryRecord.h"
 #include "steno/StenoKeys.h"
 #include "support/ByteOrder.h"
+#include "support/Prefetch.h"
 
 namespace lexaport {
 namespace {
 
 // The file is written in pieces of this size; it holds the largest possible record.
-constexpr std::size_t kOutputChunk = 256 * 1024;
+constexpr std::size_t kOutputChunk = 1024 * 1024;
 static_assert(kOutputChunk >= EntryRecordSize(entry::kMaxStrokes, entry::kMaxTranslationLength));
+
+// How many records ahead of the one being looked at the walk asks for its cache lines.
+constexpr std::size_t kPrefetchDistance = 16;
 
 void WriteHeader(platform::IFile& out, std::uint32_t today) {
   std::uint8_t header[dictfile::kHeaderSize] = {};
@@ -45,20 +49,21 @@ void WriteInfo(platform::IFile& out, std::uint32_t recordCount, std::uint32_t re
 // Appends records to the file, numbering them 1, 2, 3 ... as they go out.
 class RecordOutput {
  public:
-  explicit RecordOutput(platform::IFile& out) : out_(out) { buffer_.reserve(kOutputChunk); }
+  explicit RecordOutput(platform::IFile& out) : out_(out), buffer_(new std::uint8_t[kOutputChunk]) {}
 
   void Write(const std::uint8_t* record) {
     const std::size_t size = EntryRecordView(record).Size();
-    if (buffer_.size() + size > kOutputChunk) Flush();
-    const std::size_t at = buffer_.size();
-    buffer_.insert(buffer_.end(), record, record + size);
-    StoreU32(buffer_.data() + at + entry::kNumber, ++written_);
+    if (fill_ + size > kOutputChunk) Flush();
+    std::uint8_t* at = buffer_.get() + fill_;
+    std::memcpy(at, record, size);
+    StoreU32(at + entry::kNumber, ++written_);
+    fill_ += size;
     total_ += size;
   }
 
   void Flush() {
-    if (!buffer_.empty()) out_.Write(buffer_.data(), buffer_.size());
-    buffer_.clear();
+    if (fill_ != 0) out_.Write(buffer_.get(), fill_);
+    fill_ = 0;
   }
 
   std::uint32_t Written() const { return written_; }
@@ -66,7 +71,8 @@ class RecordOutput {
 
  private:
   platform::IFile& out_;
-  std::vector<std::uint8_t> buffer_;
+  std::unique_ptr<std::uint8_t[]> buffer_;
+  std::size_t fill_ = 0;
   std::uint32_t written_ = 0;
   std::uint64_t total_ = 0;
 };
@@ -84,6 +90,10 @@ class MergeAndCheckWalk {
     previous_ = records[0];
     groupSize_ = 1;
     for (std::size_t i = 1; i < count; ++i) {
+      if (i + kPrefetchDistance < count) {
+        // A record is rarely longer than a cache line, but may straddle two.
+        PrefetchForRead(records[i + kPrefetchDistance], 64);
+      }
       const std::uint8_t* entry = records[i];
       if (SameOutline(previous_, entry)) {
         MergeIntoPending(entry);
@@ -98,10 +108,11 @@ class MergeAndCheckWalk {
   }
 
  private:
+  // CompareStrokes(...) == 0: the same stroke count and the same key sets.
   static bool SameOutline(const std::uint8_t* a, const std::uint8_t* b) {
-    const EntryRecordView x(a);
-    const EntryRecordView y(b);
-    return CompareStrokes(x.Strokes(), x.StrokeCount(), y.Strokes(), y.StrokeCount()) == 0;
+    const int strokes = a[entry::kStrokeCount];
+    return strokes == b[entry::kStrokeCount] &&
+           std::memcmp(a + entry::kStrokes, b + entry::kStrokes, 4 * static_cast<std::size_t>(strokes)) == 0;
   }
 
   bool Accepted(const std::uint8_t* record) const { return IsAcceptedEntry(CheckEntry(record, layout_, today_)); }
