@@ -180,6 +180,11 @@ void CRtfDictionaryReader::PutText(const std::uint8_t* bytes, std::size_t count)
     if (group.skip == 0) AppendWork(bytes, count);
     return;
   }
+  if (group.destination == rtfdest::kSteno) {
+    // An outline arrives as one run ("STKPW/-T"): no destination switch per byte.
+    for (std::size_t i = 0; i < count; ++i) StenoByte(bytes[i]);
+    return;
+  }
   for (std::size_t i = 0; i < count; ++i) PutChar(bytes[i]);
 }
 

@@ -1,5 +1,6 @@
 #include "steno/EntryRecord.h"
 
+#include <array>
 #include <cstring>
 
 #include "support/CharClass.h"
@@ -25,6 +26,40 @@ int BuildEntryRecord(std::uint8_t* record, const std::uint8_t* strokes, int n, c
   return static_cast<int>(size);
 }
 
+namespace {
+
+// What a text byte (32 and above) adds to the flags word.
+enum : std::uint8_t {
+  kTextLetter = 0x01,
+  kTextUpper = 0x02,     // an upper-case letter
+  kTextLower = 0x04,     // a letter that is not upper case
+  kTextDigit = 0x08,
+  kTextSpace = 0x10,
+  kTextPunctuation = 0x20,
+};
+
+constexpr std::array<std::uint8_t, 256> MakeTextClasses() {
+  std::array<std::uint8_t, 256> classes{};
+  for (int c = 32; c < 256; ++c) {
+    const auto b = static_cast<std::uint8_t>(c);
+    std::uint8_t k = 0;
+    if (IsLetter(b)) {
+      k = kTextLetter | (IsUpperLetter(b) ? kTextUpper : kTextLower);
+    } else if (IsAsciiDigit(b)) {
+      k = kTextDigit;
+    } else if (b == ' ') {
+      k = kTextSpace;
+    } else if (IsPunctuation(b)) {
+      k = kTextPunctuation;
+    }
+    classes[static_cast<std::size_t>(c)] = k;
+  }
+  return classes;
+}
+constexpr std::array<std::uint8_t, 256> kTextClasses = MakeTextClasses();
+
+}  // namespace
+
 std::uint16_t ComputeEntryFlags(const std::uint8_t* record) {
   const EntryRecordView view(record);
   const std::uint8_t* t = view.Translation();
@@ -32,10 +67,9 @@ std::uint16_t ComputeEntryFlags(const std::uint8_t* record) {
   if (length == 0) return 0;
 
   std::uint16_t flags = 0;
-  bool letterSeen = false;
+  std::uint8_t textSeen = 0;  // the classes of all text bytes
   bool inWord = false;
   bool wordEnded = false;
-  bool allUpper = false;
 
   auto separator = [&] {
     if (inWord) wordEnded = true;
@@ -46,24 +80,14 @@ std::uint16_t ComputeEntryFlags(const std::uint8_t* record) {
   while (i < length) {
     const std::uint8_t c = t[i++];
     if (c >= 32) {
-      if (IsLetter(c)) {
-        if (!letterSeen) {
-          letterSeen = true;
-          allUpper = true;
-        }
+      // Only letters and spaces move the word state; every class is remembered for the end.
+      const std::uint8_t k = kTextClasses[c];
+      textSeen |= k;
+      if ((k & kTextLetter) != 0) {
         if (wordEnded) flags |= entryflag::kSeveralWords;
-        if (IsUpperLetter(c)) {
-          flags |= entryflag::kHasUpper;
-        } else {
-          allUpper = false;
-        }
         inWord = true;
-      } else if (IsAsciiDigit(c)) {
-        flags |= entryflag::kDigit;
-      } else if (c == ' ') {
+      } else if (k == kTextSpace) {
         separator();
-      } else if (IsPunctuation(c)) {
-        flags |= entryflag::kPunctuation;
       }
       continue;
     }
@@ -121,7 +145,11 @@ std::uint16_t ComputeEntryFlags(const std::uint8_t* record) {
     }
   }
 
-  if (allUpper) flags |= entryflag::kAllUpper;
+  if ((textSeen & kTextUpper) != 0) flags |= entryflag::kHasUpper;
+  if ((textSeen & kTextDigit) != 0) flags |= entryflag::kDigit;
+  if ((textSeen & kTextPunctuation) != 0) flags |= entryflag::kPunctuation;
+  // All upper: some letter, and none that is not upper case.
+  if ((textSeen & (kTextLetter | kTextLower)) == kTextLetter) flags |= entryflag::kAllUpper;
   return flags;
 }
 

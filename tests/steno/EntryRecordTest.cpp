@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+
 #include "common/TestUtil.h"
+#include "support/CharClass.h"
 
 namespace lexaport {
 namespace {
@@ -59,6 +63,95 @@ TEST(EntryRecord, PadsToAMultipleOfFour) {
   EXPECT_EQ(empty.size(), 28u);
   EXPECT_EQ(Hex(empty.data() + 25, 3), "00 00 00");
   EXPECT_EQ(EntryRecordView(empty.data()).Flags(), 0);
+}
+
+// The flags word as first written: every text byte classified on its own through the character
+// class table. The table-driven routine must agree with it on every translation.
+std::uint16_t ReferenceFlags(const Bytes& translation) {
+  const std::uint8_t* t = translation.data();
+  const std::size_t length = translation.size();
+  if (length == 0) return 0;
+  std::uint16_t flags = 0;
+  bool letterSeen = false;
+  bool inWord = false;
+  bool wordEnded = false;
+  bool allUpper = false;
+  auto separator = [&] {
+    if (inWord) wordEnded = true;
+    inWord = false;
+  };
+  std::size_t i = 0;
+  while (i < length) {
+    const std::uint8_t c = t[i++];
+    if (c >= 32) {
+      if (IsLetter(c)) {
+        if (!letterSeen) {
+          letterSeen = true;
+          allUpper = true;
+        }
+        if (wordEnded) flags |= entryflag::kSeveralWords;
+        if (IsUpperLetter(c)) {
+          flags |= entryflag::kHasUpper;
+        } else {
+          allUpper = false;
+        }
+        inWord = true;
+      } else if (IsAsciiDigit(c)) {
+        flags |= entryflag::kDigit;
+      } else if (c == ' ') {
+        separator();
+      } else if (IsPunctuation(c)) {
+        flags |= entryflag::kPunctuation;
+      }
+      continue;
+    }
+    if (c != 2 && c != 3) flags |= entryflag::kControlCode;
+    switch (c) {
+      case 1: case 9: case 10: case 12: separator(); break;
+      case 2: case 3: flags |= entryflag::kAlternatives; break;
+      case 4: wordEnded = false; break;
+      case 16: case 18: i += 1; break;
+      case 17: i += 5; break;
+      case 21: {
+        if (i >= length) break;
+        const std::uint8_t subtype = t[i];
+        if (subtype != 2 && subtype != 7) break;
+        flags |= subtype == 2 ? entryflag::kHeaderBlock : entryflag::kBlockType7;
+        if (length - i < 5) {
+          i = length;
+          break;
+        }
+        const std::uint32_t blockLength = LoadU32(t + i + 1);
+        i += 5;
+        i = blockLength >= length - i ? length : i + blockLength;
+        break;
+      }
+      case 22: i += 2; break;
+      case 23:
+        if (i < length && (t[i] == 9 || t[i] == 137)) flags |= entryflag::kSingleChoiceConflict;
+        i += 1;
+        break;
+      case 26: i += 3; break;
+      default: break;
+    }
+  }
+  if (allUpper) flags |= entryflag::kAllUpper;
+  return flags;
+}
+
+TEST(EntryRecord, FlagsWordEqualsTheBytewiseClassification) {
+  std::mt19937 random(42);
+  // Mostly text of words, spaces and punctuation in both cases, with control codes between.
+  const std::string text = "abcxyzABCXYZ  ,.;'-!?0123456789\xC9\xE9\x8A\x9A\xDF\xFF\x93\xD7\xA0";
+  for (int round = 0; round < 50000; ++round) {
+    Bytes translation(random() % 24);
+    for (std::uint8_t& b : translation) {
+      const unsigned pick = random() % 16;
+      b = pick < 12 ? static_cast<std::uint8_t>(text[random() % text.size()])
+                    : pick < 15 ? static_cast<std::uint8_t>(random() % 32) : static_cast<std::uint8_t>(random());
+    }
+    ASSERT_EQ(Flags(translation), ReferenceFlags(translation)) << Hex(translation);
+  }
 }
 
 TEST(EntryRecord, ComputesTheFlagsWord) {
