@@ -1,6 +1,7 @@
 #include "dict/TranDictCreate.h"
 
 #include <algorithm>
+#include <bit>
 #include <chrono>
 #include <cstring>
 #include <new>
@@ -51,9 +52,25 @@ std::uint32_t OffsetField(std::uint64_t position, bool aligned) {
   return static_cast<std::uint32_t>(aligned ? position / 4 : position);
 }
 
+// The number of bytes, at most `bound`, in which two keys agree from their start. Compared eight
+// bytes at a time (loaded little-endian, so the lowest differing bit lies in the first differing
+// byte); nothing beyond `bound` is read.
+int CommonPrefix(const std::uint8_t* a, const std::uint8_t* b, int bound) {
+  int n = 0;
+  for (; n + 8 <= bound; n += 8) {
+    const std::uint64_t difference = LoadU64(a + n) ^ LoadU64(b + n);
+    if (difference != 0) return n + std::countr_zero(difference) / 8;
+  }
+  while (n < bound && a[n] == b[n]) ++n;
+  return n;
+}
+
+int PreviousSlot(int slot) { return slot == 0 ? kWindowSlots - 1 : slot - 1; }
+int NextSlot(int slot) { return slot == kWindowSlots - 1 ? 0 : slot + 1; }
+
 }  // namespace
 
-// The fixed working state of one WriteTree run (about 67 KB, so it lives on the heap).
+// The fixed working state of one WriteTree run (about 66 KB, so it lives on the heap).
 struct CTranDictCreate::TreeState {
   // An open index node: the child entries appended so far (key byte, then the 24-bit offset,
   // set when the block it leads to is written) and whether it has a terminal entry.
@@ -71,9 +88,9 @@ struct CTranDictCreate::TreeState {
     const std::uint8_t* record = nullptr;
     const std::uint8_t* key = nullptr;
     int keyLength = 0;
-    // share[j]: 1 + the number of entries after this one in the window whose keys agree with its
-    // key in bytes 0..j.
-    std::uint16_t share[dictfile::kMaxKeyBytes] = {};
+    // The key bytes, from the first, in which this entry agrees with the entry after it; set
+    // when that entry is read into the window.
+    int sharedWithNext = 0;
   };
 
   Level levels[kLevels];
@@ -87,6 +104,13 @@ CTranDictCreate::~CTranDictCreate() = default;
 
 void CTranDictCreate::WriteBuffered(const void* bytes, std::size_t count) {
   const auto* in = static_cast<const std::uint8_t*>(bytes);
+  if (count < dictfile::kWriteBufferSize - bufferFill_) {
+    // The common case: a few bytes that fit with room to spare.
+    std::memcpy(writeBuffer_.get() + bufferFill_, in, count);
+    bufferFill_ += count;
+    outputPosition_ += count;
+    return;
+  }
   while (count > 0) {
     const std::size_t n = std::min(count, dictfile::kWriteBufferSize - bufferFill_);
     std::memcpy(writeBuffer_.get() + bufferFill_, in, n);
@@ -348,30 +372,24 @@ CTranDictCreate::TreeResult CTranDictCreate::WriteTree(const std::uint8_t* area,
     slot.record = area + nextRecord;
     slot.key = view.Strokes();
     slot.keyLength = 4 * view.StrokeCount();
-    std::fill(slot.share, slot.share + slot.keyLength, std::uint16_t{1});
+    slot.sharedWithNext = 0;
+    if (inWindow > 0) {
+      Slot& before = window[PreviousSlot(fill)];
+      before.sharedWithNext = CommonPrefix(before.key, slot.key, std::min(before.keyLength, slot.keyLength));
+    }
     nextRecord += view.Size();
-    fill = (fill + 1) % kWindowSlots;
+    fill = NextSlot(fill);
     ++inWindow;
   };
 
-  // Counts the newest entry into the shared-prefix counters of the entries before it.
-  auto accountNewest = [&] {
-    const int newest = (fill + kWindowSlots - 1) % kWindowSlots;
-    int limit = window[newest].keyLength;
-    int later = newest;
-    for (int step = 1; step < inWindow && limit > 0; ++step) {
-      const int t = (later + kWindowSlots - 1) % kWindowSlots;
-      Slot& slot = window[t];
-      const std::uint8_t* other = window[later].key;
-      const int bound = std::min(limit, slot.keyLength);
-      int agreed = 0;
-      while (agreed < bound && slot.key[agreed] == other[agreed]) {
-        ++slot.share[agreed];
-        ++agreed;
-      }
-      limit = agreed;
-      later = t;
-    }
+  // share(j) of the entry at the consume index: 1 plus the number of entries after it in the
+  // window whose keys agree with its key in bytes 0 to j. The records are sorted, so an entry
+  // agrees with a later one in as many bytes as the least any two neighbours between them do,
+  // and those that agree in bytes 0 to j follow it without a gap.
+  auto share = [&](int j) {
+    int count = 1;
+    for (int slot = consume; count < inWindow && window[slot].sharedWithNext > j; slot = NextSlot(slot)) ++count;
+    return count;
   };
 
   SeekOutput(kFirstBlockOffset);
@@ -381,7 +399,6 @@ CTranDictCreate::TreeResult CTranDictCreate::WriteTree(const std::uint8_t* area,
     if (tooLarge) return TreeResult::kTooLarge;
     if (!consistent) return TreeResult::kInconsistent;
     if (inputRemains) {
-      accountNewest();
       if (inWindow < kWindowSlots) {
         fillSlot();
         continue;
@@ -405,7 +422,7 @@ CTranDictCreate::TreeResult CTranDictCreate::WriteTree(const std::uint8_t* area,
       levels[d].terminal = true;
       pendingTerminal = x.record;
       pendingLevel = d;
-      consume = (consume + 1) % kWindowSlots;
+      consume = NextSlot(consume);
       --inWindow;
       fillSlot();
       continue;
@@ -414,11 +431,11 @@ CTranDictCreate::TreeResult CTranDictCreate::WriteTree(const std::uint8_t* area,
     if (!appendChild(d, key[d])) return TreeResult::kInconsistent;
     open = d + 1;
     // Extend the path by index nodes while all five entries ahead share the next key byte.
-    if (x.share[d] > kLookahead) {
+    if (share(d) > kLookahead) {
       for (int k = d + 1; k < kx; ++k) {
         if (!appendChild(k, key[k])) return TreeResult::kInconsistent;
         open = k + 1;
-        if (x.share[k] <= kLookahead) break;
+        if (share(k) <= kLookahead) break;
       }
     }
 
@@ -426,7 +443,7 @@ CTranDictCreate::TreeResult CTranDictCreate::WriteTree(const std::uint8_t* area,
     // key bytes.
     setLastChildOffset(open - 1);
     std::uint8_t head[2];
-    StoreU16(head, static_cast<std::uint16_t>(kLeafBucketBit + x.share[open - 1]));
+    StoreU16(head, static_cast<std::uint16_t>(kLeafBucketBit + share(open - 1)));
     WriteBuffered(head, 2);
     for (;;) {
       const Slot& y = window[consume];
@@ -436,8 +453,8 @@ CTranDictCreate::TreeResult CTranDictCreate::WriteTree(const std::uint8_t* area,
       WriteBuffered(&count, 1);
       WriteBuffered(y.key + open, static_cast<std::size_t>(rest));
       writePayload(y.record);
-      const bool nextShares = y.share[open - 1] > 1;
-      consume = (consume + 1) % kWindowSlots;
+      const bool nextShares = inWindow > 1 && y.sharedWithNext > open - 1;
+      consume = NextSlot(consume);
       --inWindow;
       if (inWindow == 0 || !nextShares) break;
     }
