@@ -48,6 +48,9 @@ inline bool BeginsWith(const std::uint8_t* p, std::string_view form) {
   return true;
 }
 
+// What follows the '{' of an entry's steno group: {\*\cxs STKPW}.
+inline constexpr std::string_view kEntryOpening = "\\*\\cxs ";
+
 }  // namespace rtfparse
 
 template <class Reader>
@@ -156,6 +159,22 @@ int CRtfReader::ParseText(Reader& self, const std::uint8_t* p) {
           }
         }
         self.BeginGroup();
+        if (rtfparse::BeginsWith(p, rtfparse::kEntryOpening)) {
+          // Every entry of a dictionary opens so. Taken in one step with what its bytes do one by
+          // one: \* sets the skip flag, \cxs is dispatched without a parameter. None of them
+          // emits a byte or touches a pending \' escape, and the checks after each byte below
+          // cannot find anything new before the word is handled.
+          p += rtfparse::kEntryOpening.size();
+          Current().skip = 1;
+          parameterBits_ = 0;
+          parameterNegative_ = false;
+          word_[0] = 'c';
+          word_[1] = 'x';
+          word_[2] = 's';
+          wordLength_ = 3;
+          tokenState_ = kLetters;
+          if (const int r = DispatchWordOf(self); r < 0) return r;
+        }
         break;
 
       case '}':

@@ -55,37 +55,64 @@ void CStrokeParser::Prepare(const CStenoKeys& keys) {
   leftBank_ = layout.leftBank;
 }
 
-bool CStrokeParser::Parse(std::string_view text, KeySet& out) const {
-  if (text.empty()) return false;
+namespace {
 
-  std::uint8_t seen = 0;
-  for (char c : text) seen |= kClasses[static_cast<std::uint8_t>(c)];
-  std::uint32_t keys = 0;
-  const std::array<std::uint32_t, 256>* positions = &keyPositions_;
-  if ((seen & (kNumberSign | kDigit)) != 0) {
-    positions = &numberPositions_;
-    if (numberKey_ < 0) return false;
-    keys = PositionBit(static_cast<unsigned>(numberKey_));
-  }
+enum class Pass { kDone, kInvalid, kNumberBar };
 
-  if (text.front() == '/') text.remove_prefix(1);
-
+// One pass over the stroke's letters with one field's positions. Without `numberBar`, the pass
+// stops at the first '#' or digit: the stroke is then read with the number-bar letters. `cursor`
+// never exceeds 32, where no position is left, so a left bank of more than 32 keys reads as 32.
+template <bool kNumberBar>
+Pass ReadLetters(std::string_view text, const std::array<std::uint32_t, 256>& positions, unsigned leftBank,
+                 std::uint32_t& keys) {
   unsigned cursor = 0;
   for (char raw : text) {
     const auto c = static_cast<std::uint8_t>(raw);
     const std::uint8_t kind = kClasses[c];
-    if (kind != kPlain && kind != kDigit) {
-      if (kind == kSeparator) return false;
-      if (kind == kHyphen && cursor < leftBank_) cursor = leftBank_;
-      continue;  // '#' and '-' name no key of their own
+    if (kind == kPlain || (kNumberBar && kind == kDigit)) {
+      const std::uint64_t candidates = positions[c] & (std::uint64_t{0xFFFFFFFF} >> cursor);
+      if (candidates == 0) return Pass::kInvalid;
+      const auto found = static_cast<unsigned>(std::countl_zero(static_cast<std::uint32_t>(candidates)));
+      keys |= PositionBit(found);
+      cursor = found + 1;
+    } else if (kind == kHyphen) {
+      if (cursor < leftBank) cursor = leftBank;
+    } else if (kind == kSeparator) {
+      return Pass::kInvalid;
+    } else if (!kNumberBar) {
+      return Pass::kNumberBar;  // '#' or a digit
     }
-    if (cursor >= 32) return false;
-    const std::uint32_t candidates = (*positions)[c] & (0xFFFFFFFFu >> cursor);
-    if (candidates == 0) return false;
-    const auto found = static_cast<unsigned>(std::countl_zero(candidates));
-    keys |= PositionBit(found);
-    cursor = found + 1;
+    // '#' in the number-bar pass names no key of its own.
   }
+  return Pass::kDone;
+}
+
+bool HasNumberBarCharacter(std::string_view text) {
+  for (char c : text) {
+    if ((kClasses[static_cast<std::uint8_t>(c)] & (kNumberSign | kDigit)) != 0) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool CStrokeParser::Parse(std::string_view text, KeySet& out) const {
+  if (text.empty()) return false;
+  // A leading '/' is no part of the stroke; it cannot be '#' or a digit either.
+  const std::string_view letters = text.front() == '/' ? text.substr(1) : text;
+  const unsigned leftBank = leftBank_ < 32 ? leftBank_ : 32;
+
+  // Most strokes have no '#' and no digit: read them with the key letters in one pass, and only
+  // when one turns up (or the pass fails before the rest could show one), decide anew.
+  std::uint32_t keys = 0;
+  Pass pass = ReadLetters<false>(letters, keyPositions_, leftBank, keys);
+  if (pass == Pass::kInvalid && HasNumberBarCharacter(letters)) pass = Pass::kNumberBar;
+  if (pass == Pass::kNumberBar) {
+    if (numberKey_ < 0) return false;
+    keys = PositionBit(static_cast<unsigned>(numberKey_));
+    pass = ReadLetters<true>(letters, numberPositions_, leftBank, keys);
+  }
+  if (pass != Pass::kDone) return false;
 
   // '!' is a key of its own: it never combines with other keys.
   if (exclamationKey_ >= 0) {
