@@ -92,8 +92,9 @@ inline constexpr std::size_t kInfoReservedStart = 548;
 inline constexpr std::size_t kChecksumBufferSize = 65536;
 inline constexpr std::size_t kChecksumTailSize = 256;
 
-// The builder writes its tree blocks through a buffer of this size.
-inline constexpr std::size_t kWriteBufferSize = 32768;
+// The builder writes its tree blocks through a buffer of this size (a few large writes rather
+// than many small ones; the file's bytes do not depend on it).
+inline constexpr std::size_t kWriteBufferSize = 256 * 1024;
 
 // Keys: the stroke bytes of an entry, 4 per stroke, 1 to 16 strokes.
 inline constexpr int kMaxStrokes = 16;

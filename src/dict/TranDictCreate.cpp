@@ -301,24 +301,44 @@ CTranDictCreate::TreeResult CTranDictCreate::WriteTree(const std::uint8_t* area,
   auto pad = [&] {
     if (aligned) WriteBuffered(kZeros, (4 - outputPosition_ % 4) % 4);
   };
-  auto writePayload = [&](const std::uint8_t* record) {
+  // Writes a bucket entry (the count of key bytes from `keyFrom` on, those bytes, the payload)
+  // or, when `keyFrom` is negative, the payload alone (a terminal entry). The payload: the
+  // translation length, the record number and the dates as asked, the translation. Assembled in
+  // place in the write buffer whenever it fits there.
+  auto writeEntry = [&](const std::uint8_t* record, int keyFrom) {
     const EntryRecordView view(record);
-    std::uint8_t fields[2 + 4 + 12];
-    std::size_t n = 0;
-    StoreU16(fields, static_cast<std::uint16_t>(view.TranslationLength()));
-    n += 2;
+    const auto translationLength = static_cast<std::size_t>(view.TranslationLength());
+    const std::size_t keyBytes = keyFrom < 0 ? 0 : 4 * static_cast<std::size_t>(view.StrokeCount()) - keyFrom;
+    const std::size_t fixedBytes = (keyFrom < 0 ? 0 : 1 + keyBytes) + 2 + (recordNumbers ? 4 : 0) + (dates ? 12 : 0);
+    const std::size_t total = fixedBytes + translationLength;
+    std::uint8_t fixed[1 + kMaxKeyBytes + 2 + 4 + 12];
+    const bool inPlace = total < kWriteBufferSize - bufferFill_;
+    std::uint8_t* out = inPlace ? writeBuffer_.get() + bufferFill_ : fixed;
+    if (keyFrom >= 0) {
+      *out++ = static_cast<std::uint8_t>(keyBytes);
+      std::memcpy(out, view.Strokes() + keyFrom, keyBytes);
+      out += keyBytes;
+    }
+    StoreU16(out, static_cast<std::uint16_t>(translationLength));
+    out += 2;
     if (recordNumbers) {
-      StoreU32(fields + n, view.Number());
-      n += 4;
+      StoreU32(out, view.Number());
+      out += 4;
     }
     if (dates) {
-      StoreU32(fields + n, view.SecondDate());
-      StoreU32(fields + n + 4, view.CreationDate());
-      StoreU32(fields + n + 8, view.Reserved());
-      n += 12;
+      StoreU32(out, view.SecondDate());
+      StoreU32(out + 4, view.CreationDate());
+      StoreU32(out + 8, view.Reserved());
+      out += 12;
     }
-    WriteBuffered(fields, n);
-    WriteBuffered(view.Translation(), static_cast<std::size_t>(view.TranslationLength()));
+    if (inPlace) {
+      std::memcpy(out, view.Translation(), translationLength);
+      bufferFill_ += total;
+      outputPosition_ += total;
+    } else {
+      WriteBuffered(fixed, fixedBytes);
+      WriteBuffered(view.Translation(), translationLength);
+    }
   };
   auto appendChild = [&](int level, std::uint8_t keyByte) {
     if (levels[level].children >= kMaxChildEntries || levels[level].terminal) return false;
@@ -344,7 +364,7 @@ CTranDictCreate::TreeResult CTranDictCreate::WriteTree(const std::uint8_t* area,
     WriteBuffered(level.entries, static_cast<std::size_t>(level.children) * kChildEntrySize);
     if (level.terminal) {
       if (pendingTerminal == nullptr || pendingLevel != i) consistent = false;
-      if (pendingTerminal != nullptr) writePayload(pendingTerminal);
+      if (pendingTerminal != nullptr) writeEntry(pendingTerminal, -1);
       pendingTerminal = nullptr;
     } else if (pendingTerminal != nullptr) {
       consistent = false;
@@ -449,10 +469,7 @@ CTranDictCreate::TreeResult CTranDictCreate::WriteTree(const std::uint8_t* area,
       const Slot& y = window[consume];
       const int rest = y.keyLength - open;
       if (rest < 0) return TreeResult::kInconsistent;
-      const std::uint8_t count = static_cast<std::uint8_t>(rest);
-      WriteBuffered(&count, 1);
-      WriteBuffered(y.key + open, static_cast<std::size_t>(rest));
-      writePayload(y.record);
+      writeEntry(y.record, open);
       const bool nextShares = inWindow > 1 && y.sharedWithNext > open - 1;
       consume = NextSlot(consume);
       --inWindow;

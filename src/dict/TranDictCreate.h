@@ -2,7 +2,7 @@
 // CTranDictCreate: builds a writer dictionary file (".ZQDCX") from an intermediate dictionary file
 // (".zqdct") in one pass over its sorted records. The key tree is cut into index nodes and leaf
 // buckets with a lookahead of five entries, its blocks are written in post-order from offset 1664
-// through a 32 KiB buffer, then come the root table, the checksum, the info block and the header.
+// through a write buffer, then come the root table, the checksum, the info block and the header.
 //
 // One object serves any number of builds (the conversion job uses it twice for a dictionary that
 // is rebuilt in aligned mode); each CreateDictionary closes its files and empties its buffer.
