@@ -188,6 +188,25 @@ void CRtfDictionaryReader::PutText(const std::uint8_t* bytes, std::size_t count)
   for (std::size_t i = 0; i < count; ++i) PutChar(bytes[i]);
 }
 
+const std::uint8_t* CRtfDictionaryReader::ReadOutline(const std::uint8_t* text) {
+  if (CurrentGroup().destination != rtfdest::kSteno) return text;
+  // Only bytes that the loop delivers as they stand: a layout defined in the file may hold
+  // letters such as '{' or bytes that need converting.
+  const auto& plain = Ansi() ? rtfparse::kPlainText.ansi : rtfparse::kPlainText.oem;
+  for (;; ++text) {
+    const std::uint8_t c = *text;
+    if (!plain[c]) return text;
+    if (c == ',' || c == '/') {
+      ProcessStroke();
+      strokeTextLength_ = 0;
+    } else if (collecting_ && (c == '-' || IsStenoLetter(c))) {
+      if (strokeTextLength_ < kStrokeTextMax) strokeText_[strokeTextLength_++] = static_cast<char>(c);
+    } else {
+      return text;
+    }
+  }
+}
+
 int CRtfDictionaryReader::FlushOutput() {
   // An entry with key sets is kept whole, however long. Without key sets nothing in the work
   // buffer can become a record, so its start can go.

@@ -80,6 +80,12 @@ class CRtfDictionaryReader final : public CRtfReader {
   // A run of text bytes, as if each were handed to PutChar.
   void PutText(const std::uint8_t* bytes, std::size_t count);
 
+  // Right after the opening of a steno group ({\*\cxs ), with no escape pending: takes the steno
+  // letters, hyphens and stroke separators that follow as the byte loop would hand them to
+  // PutChar, and returns the first byte it leaves to the loop (the closing brace, or anything
+  // else).
+  const std::uint8_t* ReadOutline(const std::uint8_t* text);
+
   // Gives every style its type letter from its name (when the stylesheet closes).
   void ClassifyStyles();
   // Turns the text of the closing \cxcsi group into codes.

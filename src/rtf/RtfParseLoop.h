@@ -161,19 +161,26 @@ int CRtfReader::ParseText(Reader& self, const std::uint8_t* p) {
         self.BeginGroup();
         if (rtfparse::BeginsWith(p, rtfparse::kEntryOpening)) {
           // Every entry of a dictionary opens so. Taken in one step with what its bytes do one by
-          // one: \* sets the skip flag, \cxs is dispatched without a parameter. None of them
-          // emits a byte or touches a pending \' escape, and the checks after each byte below
-          // cannot find anything new before the word is handled.
+          // one: \* sets the skip flag, \cxs is handled as a word without a parameter (its place
+          // in the list is known). None of them emits a byte or touches a pending \' escape, and
+          // the checks after each byte below cannot find anything new before the word is handled.
           p += rtfparse::kEntryOpening.size();
           Current().skip = 1;
           parameterBits_ = 0;
           parameterNegative_ = false;
+          hasParameter_ = false;
+          parameter_ = 0;
           word_[0] = 'c';
           word_[1] = 'x';
           word_[2] = 's';
           wordLength_ = 3;
-          tokenState_ = kLetters;
-          if (const int r = DispatchWordOf(self); r < 0) return r;
+          self.HandleCreWord(rtfwords::CreWordIndex("cxs"));
+          wordLength_ = 0;
+          tokenState_ = kText;
+          if constexpr (Reader::kBulkText) {
+            // The outline, as far as it is plain steno text (a run the loop would deliver whole).
+            if (hexCount_ == 0 && !outOfMemory_) p = self.ReadOutline(p);
+          }
         }
         break;
 

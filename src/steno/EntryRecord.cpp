@@ -28,7 +28,8 @@ int BuildEntryRecord(std::uint8_t* record, const std::uint8_t* strokes, int n, c
 
 namespace {
 
-// What a text byte (32 and above) adds to the flags word.
+// What a byte adds to the flags word: the classes of text bytes (32 and above), and a mark for
+// the control bytes below 32.
 enum : std::uint8_t {
   kTextLetter = 0x01,
   kTextUpper = 0x02,     // an upper-case letter
@@ -36,14 +37,17 @@ enum : std::uint8_t {
   kTextDigit = 0x08,
   kTextSpace = 0x10,
   kTextPunctuation = 0x20,
+  kControlByte = 0x40,
 };
 
 constexpr std::array<std::uint8_t, 256> MakeTextClasses() {
   std::array<std::uint8_t, 256> classes{};
-  for (int c = 32; c < 256; ++c) {
+  for (int c = 0; c < 256; ++c) {
     const auto b = static_cast<std::uint8_t>(c);
     std::uint8_t k = 0;
-    if (IsLetter(b)) {
+    if (c < 32) {
+      k = kControlByte;
+    } else if (IsLetter(b)) {
       k = kTextLetter | (IsUpperLetter(b) ? kTextUpper : kTextLower);
     } else if (IsAsciiDigit(b)) {
       k = kTextDigit;
@@ -58,6 +62,38 @@ constexpr std::array<std::uint8_t, 256> MakeTextClasses() {
 }
 constexpr std::array<std::uint8_t, 256> kTextClasses = MakeTextClasses();
 
+bool IsLetterByte(std::uint8_t c) { return (kTextClasses[c] & kTextLetter) != 0; }
+
+// The flags that the classes of the text bytes give, whatever their order.
+std::uint16_t ClassFlags(std::uint8_t seen) {
+  std::uint16_t flags = 0;
+  if ((seen & kTextUpper) != 0) flags |= entryflag::kHasUpper;
+  if ((seen & kTextDigit) != 0) flags |= entryflag::kDigit;
+  if ((seen & kTextPunctuation) != 0) flags |= entryflag::kPunctuation;
+  // All upper: some letter, and none that is not upper case.
+  if ((seen & (kTextLetter | kTextLower)) == kTextLetter) flags |= entryflag::kAllUpper;
+  return flags;
+}
+
+// A translation of text bytes only, as most are: it has several words when a space stands
+// somewhere after its first letter and before its last.
+std::uint16_t TextFlags(const std::uint8_t* t, std::size_t length, std::uint8_t seen) {
+  std::uint16_t flags = ClassFlags(seen);
+  if ((seen & kTextLetter) != 0 && (seen & kTextSpace) != 0) {
+    std::size_t first = 0;
+    while (!IsLetterByte(t[first])) ++first;
+    std::size_t last = length - 1;
+    while (!IsLetterByte(t[last])) --last;
+    for (std::size_t i = first + 1; i < last; ++i) {
+      if (t[i] == ' ') {
+        flags |= entryflag::kSeveralWords;
+        break;
+      }
+    }
+  }
+  return flags;
+}
+
 }  // namespace
 
 std::uint16_t ComputeEntryFlags(const std::uint8_t* record) {
@@ -66,8 +102,13 @@ std::uint16_t ComputeEntryFlags(const std::uint8_t* record) {
   const std::size_t length = static_cast<std::size_t>(view.TranslationLength());
   if (length == 0) return 0;
 
+  std::uint8_t textSeen = 0;  // the classes of all bytes
+  for (std::size_t i = 0; i < length; ++i) textSeen |= kTextClasses[t[i]];
+  if ((textSeen & kControlByte) == 0) return TextFlags(t, length, textSeen);
+
+  // With control codes: their operands are no text, and some of them separate or join words.
+  textSeen = 0;
   std::uint16_t flags = 0;
-  std::uint8_t textSeen = 0;  // the classes of all text bytes
   bool inWord = false;
   bool wordEnded = false;
 
@@ -80,7 +121,6 @@ std::uint16_t ComputeEntryFlags(const std::uint8_t* record) {
   while (i < length) {
     const std::uint8_t c = t[i++];
     if (c >= 32) {
-      // Only letters and spaces move the word state; every class is remembered for the end.
       const std::uint8_t k = kTextClasses[c];
       textSeen |= k;
       if ((k & kTextLetter) != 0) {
@@ -145,12 +185,7 @@ std::uint16_t ComputeEntryFlags(const std::uint8_t* record) {
     }
   }
 
-  if ((textSeen & kTextUpper) != 0) flags |= entryflag::kHasUpper;
-  if ((textSeen & kTextDigit) != 0) flags |= entryflag::kDigit;
-  if ((textSeen & kTextPunctuation) != 0) flags |= entryflag::kPunctuation;
-  // All upper: some letter, and none that is not upper case.
-  if ((textSeen & (kTextLetter | kTextLower)) == kTextLetter) flags |= entryflag::kAllUpper;
-  return flags;
+  return flags | ClassFlags(textSeen);
 }
 
 }  // namespace lexaport

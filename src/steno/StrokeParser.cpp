@@ -24,14 +24,35 @@ constexpr std::array<std::uint8_t, 256> MakeClasses() {
 }
 constexpr std::array<std::uint8_t, 256> kClasses = MakeClasses();
 
+// What a byte does in a pass, in the bits above the 32 position bits of its table entry.
+constexpr int kActionShift = 32;
+enum Action : std::uint64_t {
+  kLookUp = 0,    // a letter: the first of its positions at or after the cursor
+  kSkip = 1,      // '#' while reading the number-bar letters: no key of its own
+  kToLeftBank = 2,  // '-': the cursor moves past the left bank
+  kInvalid = 3,   // a space or a second '/': no stroke
+  kNumberBarCharacter = 4,  // '#' or a digit while reading the key letters: read again
+};
+
 // The letter fields are zero-terminated within their 32 bytes; a field without a zero is read to
 // its end. So positions run from 0 to 31 and fit one 32-bit mask.
-void FillPositions(const std::array<char, kLayoutLettersSize>& field, std::array<std::uint32_t, 256>& positions) {
+void FillTable(const std::array<char, kLayoutLettersSize>& field, bool numberBar,
+               std::array<std::uint64_t, 256>& table) {
   std::array<std::uint32_t, 256> byLetter{};
   for (unsigned p = 0; p < field.size() && field[p] != '\0'; ++p) {
     byLetter[static_cast<std::uint8_t>(field[p])] |= PositionBit(p);
   }
-  for (unsigned c = 0; c < 256; ++c) positions[c] = byLetter[ToUpperLetter(static_cast<std::uint8_t>(c))];
+  for (unsigned c = 0; c < 256; ++c) {
+    std::uint64_t action = kLookUp;
+    switch (kClasses[c]) {
+      case kNumberSign: action = numberBar ? kSkip : kNumberBarCharacter; break;
+      case kDigit: action = numberBar ? kLookUp : kNumberBarCharacter; break;
+      case kSeparator: action = kInvalid; break;
+      case kHyphen: action = kToLeftBank; break;
+      default: break;
+    }
+    table[c] = byLetter[ToUpperLetter(static_cast<std::uint8_t>(c))] | (action << kActionShift);
+  }
 }
 
 int FirstPosition(const std::array<char, kLayoutLettersSize>& field, char c) {
@@ -48,8 +69,8 @@ CStrokeParser::CStrokeParser() : CStrokeParser(CStenoKeys()) {}
 
 void CStrokeParser::Prepare(const CStenoKeys& keys) {
   const StenoLayout& layout = keys.Layout();
-  FillPositions(layout.keyLetters, keyPositions_);
-  FillPositions(layout.numberLetters, numberPositions_);
+  FillTable(layout.keyLetters, false, keyTable_);
+  FillTable(layout.numberLetters, true, numberTable_);
   numberKey_ = FirstPosition(layout.numberLetters, '#');
   exclamationKey_ = keys.ExclamationKeyPosition();
   leftBank_ = layout.leftBank;
@@ -59,30 +80,28 @@ namespace {
 
 enum class Pass { kDone, kInvalid, kNumberBar };
 
-// One pass over the stroke's letters with one field's positions. Without `numberBar`, the pass
-// stops at the first '#' or digit: the stroke is then read with the number-bar letters. `cursor`
-// never exceeds 32, where no position is left, so a left bank of more than 32 keys reads as 32.
-template <bool kNumberBar>
-Pass ReadLetters(std::string_view text, const std::array<std::uint32_t, 256>& positions, unsigned leftBank,
+// One pass over the stroke's letters with one field's table. The pass with the key letters stops
+// at the first '#' or digit: the stroke is then read with the number-bar letters. `cursor` never
+// exceeds 32, where no position is left, so a left bank of more than 32 keys reads as 32.
+Pass ReadLetters(std::string_view text, const std::array<std::uint64_t, 256>& table, unsigned leftBank,
                  std::uint32_t& keys) {
   unsigned cursor = 0;
   for (char raw : text) {
-    const auto c = static_cast<std::uint8_t>(raw);
-    const std::uint8_t kind = kClasses[c];
-    if (kind == kPlain || (kNumberBar && kind == kDigit)) {
-      const std::uint64_t candidates = positions[c] & (std::uint64_t{0xFFFFFFFF} >> cursor);
+    const std::uint64_t entry = table[static_cast<std::uint8_t>(raw)];
+    const std::uint64_t action = entry >> kActionShift;
+    if (action == kLookUp) {
+      const std::uint64_t candidates = entry & (std::uint64_t{0xFFFFFFFF} >> cursor);
       if (candidates == 0) return Pass::kInvalid;
       const auto found = static_cast<unsigned>(std::countl_zero(static_cast<std::uint32_t>(candidates)));
       keys |= PositionBit(found);
       cursor = found + 1;
-    } else if (kind == kHyphen) {
+    } else if (action == kToLeftBank) {
       if (cursor < leftBank) cursor = leftBank;
-    } else if (kind == kSeparator) {
+    } else if (action == kInvalid) {
       return Pass::kInvalid;
-    } else if (!kNumberBar) {
-      return Pass::kNumberBar;  // '#' or a digit
+    } else if (action == kNumberBarCharacter) {
+      return Pass::kNumberBar;
     }
-    // '#' in the number-bar pass names no key of its own.
   }
   return Pass::kDone;
 }
@@ -105,12 +124,12 @@ bool CStrokeParser::Parse(std::string_view text, KeySet& out) const {
   // Most strokes have no '#' and no digit: read them with the key letters in one pass, and only
   // when one turns up (or the pass fails before the rest could show one), decide anew.
   std::uint32_t keys = 0;
-  Pass pass = ReadLetters<false>(letters, keyPositions_, leftBank, keys);
+  Pass pass = ReadLetters(letters, keyTable_, leftBank, keys);
   if (pass == Pass::kInvalid && HasNumberBarCharacter(letters)) pass = Pass::kNumberBar;
   if (pass == Pass::kNumberBar) {
     if (numberKey_ < 0) return false;
     keys = PositionBit(static_cast<unsigned>(numberKey_));
-    pass = ReadLetters<true>(letters, numberPositions_, leftBank, keys);
+    pass = ReadLetters(letters, numberTable_, leftBank, keys);
   }
   if (pass != Pass::kDone) return false;
 
@@ -119,8 +138,10 @@ bool CStrokeParser::Parse(std::string_view text, KeySet& out) const {
     const std::uint32_t bang = PositionBit(static_cast<unsigned>(exclamationKey_));
     if ((keys & bang) != 0 && keys != bang) return false;
   }
-  out = {static_cast<std::uint8_t>(keys >> 24), static_cast<std::uint8_t>(keys >> 16),
-         static_cast<std::uint8_t>(keys >> 8), static_cast<std::uint8_t>(keys)};
+  out[0] = static_cast<std::uint8_t>(keys >> 24);
+  out[1] = static_cast<std::uint8_t>(keys >> 16);
+  out[2] = static_cast<std::uint8_t>(keys >> 8);
+  out[3] = static_cast<std::uint8_t>(keys);
   return true;
 }
 

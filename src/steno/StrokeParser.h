@@ -31,9 +31,11 @@ class CStrokeParser {
   bool Parse(std::string_view text, KeySet& out) const;
 
  private:
-  // Bit 31 - p set: letter p of the field is this byte (upper-cased as ParseStroke does).
-  std::array<std::uint32_t, 256> keyPositions_{};
-  std::array<std::uint32_t, 256> numberPositions_{};
+  // Per byte, for reading with the key letters and with the number-bar letters: bit 31 - p set
+  // when letter p of the field is this byte (upper-cased as ParseStroke does), and above those
+  // 32 bits what the byte does instead when it is no letter ('-', '#', a digit, a separator).
+  std::array<std::uint64_t, 256> keyTable_{};
+  std::array<std::uint64_t, 256> numberTable_{};
   int numberKey_ = -1;           // position of '#' among the number-bar letters
   int exclamationKey_ = -1;      // CStenoKeys::ExclamationKeyPosition()
   unsigned leftBank_ = 0;        // where '-' moves the cursor
