@@ -14,13 +14,16 @@ using namespace entryfault;
 // Every layout has three keys after its banks: '#', '(' and '!'.
 constexpr int kKeysAfterBanks = 3;
 
-// The bits of a 4-byte key set at positions the layout has no key for. Position j is bit
-// 0x80 >> (j % 8) of byte j / 8.
-std::array<std::uint8_t, 4> UnusedKeyMask(const StenoLayout& layout) {
+// The bits of a key set, read as a big-endian number (position j is bit 31 - j), at positions
+// the layout has no key for.
+std::uint32_t UnusedKeyMask(const StenoLayout& layout) {
   const int keys = std::min(32, layout.leftBank + layout.middleBank + layout.rightBank + kKeysAfterBanks);
-  std::array<std::uint8_t, 4> mask{};
-  for (int j = keys; j < 32; ++j) mask[j / 8] |= static_cast<std::uint8_t>(0x80 >> (j % 8));
-  return mask;
+  return keys >= 32 ? 0 : 0xFFFFFFFFu >> keys;
+}
+
+std::uint32_t LoadKeySet(const std::uint8_t* p) {
+  return (static_cast<std::uint32_t>(p[0]) << 24) | (static_cast<std::uint32_t>(p[1]) << 16) |
+         (static_cast<std::uint32_t>(p[2]) << 8) | p[3];
 }
 
 bool InRange(int value, int low, int high) { return value >= low && value <= high; }
@@ -78,11 +81,13 @@ std::uint32_t ScanTranslation(const std::uint8_t* t, std::size_t length, std::ui
   // bytes behind it as its operands: it is invalid.
   const auto fits = [&](std::size_t itemLength) { return length - i >= itemLength; };
   while (i < length && (faults & (kPaddingNotZero | kInvalidCode)) == 0) {
+    // Text is valid: a run of it is passed over in one go.
+    while (t[i] >= 32) {
+      if (++i == length) return faults | (groupOpen ? kGroupLeftOpen : 0);
+    }
     const std::uint8_t code = t[i];
     std::size_t itemLength = 1;
-    if (code >= 32) {
-      // text
-    } else {
+    {
       switch (code) {
         case 2:
           groupOpen = true;
@@ -166,13 +171,11 @@ std::uint32_t CheckEntry(const std::uint8_t* record, const StenoLayout& layout, 
   }
 
   if ((faults & kBadStrokeCount) == 0) {
-    const std::array<std::uint8_t, 4> unused = UnusedKeyMask(layout);
+    const std::uint32_t unused = UnusedKeyMask(layout);
     const std::uint8_t* keys = entry.Strokes();
-    for (int s = 0; s < strokes && (faults & kUnknownKeyBits) == 0; ++s, keys += 4) {
-      for (int b = 0; b < 4; ++b) {
-        if ((keys[b] & unused[b]) != 0) faults |= kUnknownKeyBits;
-      }
-    }
+    std::uint32_t used = 0;
+    for (int s = 0; s < strokes; ++s, keys += 4) used |= LoadKeySet(keys);
+    if ((used & unused) != 0) faults |= kUnknownKeyBits;
   }
 
   if ((faults & (kBadStrokeCount | kEmptyTranslation | kUnknownKeyBits)) == 0) {

@@ -9,6 +9,10 @@ namespace lexaport {
 
 int BuildEntryRecord(std::uint8_t* record, const std::uint8_t* strokes, int n, const std::uint8_t* translation,
                      int L, std::uint32_t number, std::uint32_t date) {
+  const std::size_t size = EntryRecordSize(static_cast<std::size_t>(n), static_cast<std::size_t>(L));
+  // The padding: the last word is cleared before anything else is written, and the fields, the
+  // strokes and the translation then cover what of it they take.
+  StoreU32(record + size - 4, 0);
   StoreU32(record + entry::kNumber, number);
   StoreU32(record + entry::kCreationDate, date);
   StoreU32(record + entry::kSecondDate, 0);
@@ -19,9 +23,6 @@ int BuildEntryRecord(std::uint8_t* record, const std::uint8_t* strokes, int n, c
   if (strokeBytes != 0) std::memcpy(record + entry::kStrokes, strokes, strokeBytes);
   std::uint8_t* text = record + entry::kStrokes + strokeBytes;
   if (L > 0) std::memcpy(text, translation, static_cast<std::size_t>(L));
-  const std::size_t size = EntryRecordSize(static_cast<std::size_t>(n), static_cast<std::size_t>(L));
-  const std::size_t used = entry::kHeaderSize + strokeBytes + static_cast<std::size_t>(L);
-  std::memset(record + used, 0, size - used);
   StoreU16(record + entry::kFlags, ComputeEntryFlags(record));
   return static_cast<int>(size);
 }
