@@ -155,7 +155,6 @@ int CTranDictCreate::CreateDictionary(const std::string& intermediatePath, std::
   writerPath = path;
 
   std::uint8_t header[kHeaderSize + kInfoSize] = {};
-  std::unique_ptr<std::uint8_t[]> area;
   std::size_t areaSize = 0;
   {
     std::unique_ptr<platform::IFile> input = files_.OpenForReading(intermediatePath, platform::Sharing::kShareAll);
@@ -174,25 +173,30 @@ int CTranDictCreate::CreateDictionary(const std::string& intermediatePath, std::
     if (length - kFirstRecordOffset > SIZE_MAX) return createresult::kOutOfMemory;
 
     areaSize = static_cast<std::size_t>(length - kFirstRecordOffset);
-    area.reset(new (std::nothrow) std::uint8_t[areaSize]);
-    if (!area) return createresult::kOutOfMemory;
+    if (areaSize > areaCapacity_) {
+      area_.reset();
+      areaCapacity_ = 0;
+      area_.reset(new (std::nothrow) std::uint8_t[areaSize]);
+      if (!area_) return createresult::kOutOfMemory;
+      areaCapacity_ = areaSize;
+    }
     std::size_t got = 0;
     while (got < areaSize) {
-      const std::size_t n = input->Read(area.get() + got, areaSize - got);
+      const std::size_t n = input->Read(area_.get() + got, areaSize - got);
       if (n == 0) break;
       got += n;
     }
     areaSize = got;  // a file that shrank while we read it is judged by what is there
   }
   if (areaSize == 0) return createresult::kNoRecords;
-  if (CheckRecordArea(area.get(), areaSize).fault != RecordAreaFault::kNone) return createresult::kNotIntermediate;
+  if (CheckRecordArea(area_.get(), areaSize).fault != RecordAreaFault::kNone) return createresult::kNotIntermediate;
   timings_.loadSeconds = SecondsSince(loadStart);
   if (!writeBuffer_) return createresult::kOutOfMemory;
 
   output_ = files_.CreateForWriting(writerPath);
   if (!output_) return createresult::kCannotCreate;
   try {
-    return WriteDictionary(header, area, areaSize, writerPath, status->size, status->modifiedTime, recordNumbers,
+    return WriteDictionary(header, area_.get(), areaSize, writerPath, status->size, status->modifiedTime, recordNumbers,
                            dates, aligned);
   } catch (...) {
     // A file error ends the build; the file stays as far as it got, without its header.
@@ -202,7 +206,7 @@ int CTranDictCreate::CreateDictionary(const std::string& intermediatePath, std::
   }
 }
 
-int CTranDictCreate::WriteDictionary(std::uint8_t* header, std::unique_ptr<std::uint8_t[]>& area,
+int CTranDictCreate::WriteDictionary(std::uint8_t* header, const std::uint8_t* area,
                                      std::size_t areaSize, const std::string& writerPath,
                                      std::uint64_t intermediateSize, std::int64_t modifiedTime,
                                      bool recordNumbers, bool dates, bool aligned) {
@@ -224,8 +228,7 @@ int CTranDictCreate::WriteDictionary(std::uint8_t* header, std::unique_ptr<std::
   StoreU32(header + kInfoAlignedFlag, aligned ? 1 : 0);
 
   const auto treeStart = std::chrono::steady_clock::now();
-  const TreeResult tree = WriteTree(area.get(), areaSize, recordNumbers, dates, aligned);
-  area.reset();
+  const TreeResult tree = WriteTree(area, areaSize, recordNumbers, dates, aligned);
   timings_.treeSeconds = SecondsSince(treeStart);
   if (tree != TreeResult::kDone) {
     bufferFill_ = 0;

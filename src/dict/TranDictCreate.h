@@ -5,7 +5,8 @@
 // through a write buffer, then come the root table, the checksum, the info block and the header.
 //
 // One object serves any number of builds (the conversion job uses it twice for a dictionary that
-// is rebuilt in aligned mode); each CreateDictionary closes its files and empties its buffer.
+// is rebuilt in aligned mode); each CreateDictionary closes its files and empties its buffer. The
+// memory for the records stays with the object until it is destroyed.
 
 #include <cstddef>
 #include <cstdint>
@@ -72,7 +73,7 @@ class CTranDictCreate {
   enum class TreeResult { kDone, kTooLarge, kOutOfMemory, kInconsistent };
   struct TreeState;
 
-  int WriteDictionary(std::uint8_t* header, std::unique_ptr<std::uint8_t[]>& area, std::size_t areaSize,
+  int WriteDictionary(std::uint8_t* header, const std::uint8_t* area, std::size_t areaSize,
                       const std::string& writerPath, std::uint64_t intermediateSize, std::int64_t modifiedTime,
                       bool recordNumbers, bool dates, bool aligned);
   TreeResult WriteTree(const std::uint8_t* area, std::size_t size, bool recordNumbers, bool dates, bool aligned);
@@ -85,6 +86,11 @@ class CTranDictCreate {
   platform::IClock& clock_;
   std::unique_ptr<platform::IFile> output_;
   std::unique_ptr<std::uint8_t[]> writeBuffer_;  // kWriteBufferSize bytes, or null when memory failed
+  // The records of the intermediate file. Kept from one build to the next (a dictionary rebuilt
+  // in aligned mode reads the same file again into memory that is already there) and released
+  // with the object.
+  std::unique_ptr<std::uint8_t[]> area_;
+  std::size_t areaCapacity_ = 0;
   std::size_t bufferFill_ = 0;
   std::uint64_t outputPosition_ = 0;
   bool offsetsOutOfReach_ = false;
