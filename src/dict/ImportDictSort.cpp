@@ -45,12 +45,14 @@ std::uint32_t ShortCount(const std::uint8_t* record) {
   return std::min<std::uint32_t>(kLongOutline, record[entry::kStrokeCount]);
 }
 
-// One record in the radix sort: its key, and its place in the caller's array with its short
-// count in the top two bits.
+// One record in the radix sort: its key (in two halves, so that an item takes 12 bytes), and its
+// place in the caller's array with its short count in the top two bits.
 struct SortItem {
-  std::uint64_t key;
+  std::uint32_t keyHigh;
+  std::uint32_t keyLow;
   std::uint32_t tag;
-  std::uint32_t unused;
+
+  std::uint64_t Key() const { return (std::uint64_t{keyHigh} << 32) | keyLow; }
 };
 
 constexpr std::size_t kMaxRadixCount = std::size_t{1} << (32 - kShortCountBits);
@@ -66,24 +68,51 @@ constexpr std::size_t kBuckets = std::size_t{1} << kDigitBits;
 constexpr std::uint32_t kDigitMask = kBuckets - 1;
 
 std::uint32_t Digit(const SortItem& item, int d) {
-  if (d == 0) return static_cast<std::uint32_t>(((item.key << kShortCountBits) | ShortCountOf(item)) & kDigitMask);
+  if (d == 0) return ((item.keyLow << kShortCountBits) | ShortCountOf(item)) & kDigitMask;
   const int shift = kDigitBits * d - static_cast<int>(kShortCountBits);
-  return static_cast<std::uint32_t>(item.key >> shift) & kDigitMask;
+  return static_cast<std::uint32_t>(item.Key() >> shift) & kDigitMask;
 }
 
-bool SameKey(const SortItem& a, const SortItem& b) { return a.key == b.key && ShortCountOf(a) == ShortCountOf(b); }
+bool SameKey(const SortItem& a, const SortItem& b) {
+  return a.keyHigh == b.keyHigh && a.keyLow == b.keyLow && ShortCountOf(a) == ShortCountOf(b);
+}
 
 // Sorts by (key, short count), greatest first, with a stable least-significant-digit radix sort;
 // then puts every run of equal keys in full CompareEntries order. Runs of one outline of at most
 // two strokes need nothing when the records came with ascending numbers: they were taken in
 // reverse, so such a run already stands by number, greatest first. False when the working memory
 // cannot be had (nothing has changed then).
-bool RadixSort(const std::uint8_t** records, std::size_t count) {
-  std::unique_ptr<SortItem[]> items(new (std::nothrow) SortItem[count]);
-  std::unique_ptr<SortItem[]> scratch(new (std::nothrow) SortItem[count]);
+// An array of `count` sort items: from the work area while it reaches, else newly allocated.
+class ItemArray {
+ public:
+  ItemArray(std::size_t count, std::span<std::uint8_t>& workArea) {
+    const std::size_t bytes = count * sizeof(SortItem);
+    void* start = workArea.data();
+    std::size_t space = workArea.size();
+    if (std::align(alignof(SortItem), bytes, start, space) != nullptr) {
+      items_ = static_cast<SortItem*>(start);
+      for (std::size_t i = 0; i < count; ++i) new (items_ + i) SortItem;
+      workArea = workArea.subspan(workArea.size() - space + bytes);
+    } else {
+      owned_.reset(new (std::nothrow) SortItem[count]);
+      items_ = owned_.get();
+    }
+  }
+  SortItem* Get() const { return items_; }
+
+ private:
+  std::unique_ptr<SortItem[]> owned_;
+  SortItem* items_ = nullptr;
+};
+
+bool RadixSort(const std::uint8_t** records, std::size_t count, std::span<std::uint8_t> workArea) {
+  const ItemArray itemArray(count, workArea);
+  const ItemArray scratchArray(count, workArea);
+  SortItem* const items = itemArray.Get();
+  SortItem* const scratch = scratchArray.Get();
   std::unique_ptr<std::array<std::uint32_t, kBuckets>[]> histograms(
       new (std::nothrow) std::array<std::uint32_t, kBuckets>[kDigits]());
-  if (!items || !scratch || !histograms) return false;
+  if (items == nullptr || scratch == nullptr || !histograms) return false;
 
   bool ascendingNumbers = true;
   std::uint32_t previousNumber = 0;
@@ -92,17 +121,18 @@ bool RadixSort(const std::uint8_t** records, std::size_t count) {
     const std::uint32_t number = EntryRecordView(record).Number();
     if (i > 0 && number <= previousNumber) ascendingNumbers = false;
     previousNumber = number;
-    items[i] = SortItem{OutlineKey(record),
-                        (ShortCount(record) << (32 - kShortCountBits)) | static_cast<std::uint32_t>(i), 0};
+    const std::uint64_t key = OutlineKey(record);
+    items[i] = SortItem{static_cast<std::uint32_t>(key >> 32), static_cast<std::uint32_t>(key),
+                        (ShortCount(record) << (32 - kShortCountBits)) | static_cast<std::uint32_t>(i)};
   }
-  if (ascendingNumbers) std::reverse(items.get(), items.get() + count);
+  if (ascendingNumbers) std::reverse(items, items + count);
 
   for (std::size_t i = 0; i < count; ++i) {
     for (int d = 0; d < kDigits; ++d) ++histograms[d][Digit(items[i], d)];
   }
 
-  SortItem* from = items.get();
-  SortItem* to = scratch.get();
+  SortItem* from = items;
+  SortItem* to = scratch;
   for (int d = 0; d < kDigits; ++d) {
     std::array<std::uint32_t, kBuckets>& histogram = histograms[d];
     // A digit all records share moves nothing.
@@ -120,8 +150,15 @@ bool RadixSort(const std::uint8_t** records, std::size_t count) {
 
   // `to` is free now: it keeps the caller's pointers while they are put in their new order.
   static_assert(sizeof(std::uint64_t) >= sizeof(std::uintptr_t));
-  for (std::size_t i = 0; i < count; ++i) to[i].key = reinterpret_cast<std::uintptr_t>(records[i]);
-  for (std::size_t i = 0; i < count; ++i) records[i] = reinterpret_cast<const std::uint8_t*>(to[IndexOf(from[i])].key);
+  for (std::size_t i = 0; i < count; ++i) {
+    const auto pointer = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(records[i]));
+    to[i].keyHigh = static_cast<std::uint32_t>(pointer >> 32);
+    to[i].keyLow = static_cast<std::uint32_t>(pointer);
+  }
+  for (std::size_t i = 0; i < count; ++i) {
+    const SortItem& saved = to[IndexOf(from[i])];
+    records[i] = reinterpret_cast<const std::uint8_t*>(static_cast<std::uintptr_t>(saved.Key()));
+  }
 
   for (std::size_t i = 0; i < count;) {
     std::size_t end = i + 1;
@@ -153,9 +190,9 @@ int CompareEntries(const std::uint8_t* recordA, const std::uint8_t* recordB) {
   return CompareUnsigned(a.CreationDate(), b.CreationDate());
 }
 
-void CImportDictSort::Sort(const std::uint8_t** records, std::size_t count) {
+void CImportDictSort::Sort(const std::uint8_t** records, std::size_t count, std::span<std::uint8_t> workArea) {
   if (count < 2) return;
-  if (count <= kMaxRadixCount && RadixSort(records, count)) return;
+  if (count <= kMaxRadixCount && RadixSort(records, count, workArea)) return;
   std::stable_sort(records, records + count, ComesBefore);
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 namespace lexaport {
 
@@ -21,8 +22,10 @@ class CImportDictSort {
  public:
   // Sorts record pointers from the greatest entry to the least (CompareEntries). Records that
   // compare equal keep their order. Only pointers move; the records stay where they are.
-  // Needs no memory to succeed: when its key array cannot be had it sorts the pointers directly.
-  static void Sort(const std::uint8_t** records, std::size_t count);
+  // Needs no memory to succeed: when its key arrays cannot be had it sorts the pointers directly.
+  // `workArea` is memory the caller has no more use for (its contents are overwritten): the sort
+  // takes its arrays from it as far as it reaches, which spares fresh pages.
+  static void Sort(const std::uint8_t** records, std::size_t count, std::span<std::uint8_t> workArea = {});
 };
 
 }  // namespace lexaport

@@ -217,7 +217,6 @@ int CRtfDictionaryReader::WriteIntermediateFile(platform::IFileSystem& files, co
     if (Parse(text.bytes.get()) < 0) return -1;
     if (WorkLength() != 0) FinishEntry();
     if (OutOfMemory()) return -1;  // the last entry could not be stored
-    text.bytes.reset();
     result.parseSeconds = clock.Lap();
 
     const std::uint32_t count = EntryCount();
@@ -226,7 +225,9 @@ int CRtfDictionaryReader::WriteIntermediateFile(platform::IFileSystem& files, co
     const std::uint8_t* data = EntryData();
     const std::uint32_t* offsets = EntryOffsets();
     for (std::uint32_t i = 0; i < count; ++i) records[i] = data + offsets[i];
-    CImportDictSort::Sort(records.get(), count);
+    // The text has been read: its memory serves the sort's arrays.
+    CImportDictSort::Sort(records.get(), count, std::span<std::uint8_t>(text.bytes.get(), text.size + 1));
+    text.bytes.reset();
     result.sortSeconds = clock.Lap();
 
     // Not being able to create the output is a failure like not being able to open the input.

@@ -113,13 +113,17 @@ TEST(ImportDictSort, AgreesWithAReferenceOrderInReadingOrder) {
       records.push_back(Record(strokes, test::B("x"), {.number = number, .date = static_cast<std::uint32_t>(20000101 + random() % 3)}));
       number += 1 + (random() % 4 == 0 ? static_cast<std::uint32_t>(random() % 1000) : 0);
     }
-    std::vector<const std::uint8_t*> sorted = test::Pointers(records);
-    CImportDictSort::Sort(sorted.data(), sorted.size());
-
     std::vector<const std::uint8_t*> reference = test::Pointers(records);
     std::stable_sort(reference.begin(), reference.end(),
                      [](const std::uint8_t* a, const std::uint8_t* b) { return KeyOf(a) > KeyOf(b); });
-    ASSERT_EQ(sorted, reference) << "count " << count;
+    // Without a work area, with one that holds one of the sort's arrays, and with one that
+    // holds both (filled with garbage, and not aligned for them).
+    for (std::size_t workBytes : {std::size_t{0}, 17 * count, 40 * count}) {
+      std::vector<std::uint8_t> work(workBytes + 1, 0xA5);
+      std::vector<const std::uint8_t*> sorted = test::Pointers(records);
+      CImportDictSort::Sort(sorted.data(), sorted.size(), std::span<std::uint8_t>(work.data() + 1, workBytes));
+      ASSERT_EQ(sorted, reference) << "count " << count << ", work area " << workBytes;
+    }
   }
 }
 
