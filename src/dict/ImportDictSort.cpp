@@ -45,8 +45,10 @@ std::uint32_t ShortCount(const std::uint8_t* record) {
   return std::min<std::uint32_t>(kLongOutline, record[entry::kStrokeCount]);
 }
 
-// One record in the radix sort: its key (in two halves, so that an item takes 12 bytes), and its
-// place in the caller's array with its short count in the top two bits.
+// One record in the radix sort: its key (in two halves, so that an item takes 12 bytes), and
+// where the record is, with its short count in the top two bits. Where is the record's distance
+// from the lowest record when all records lie within 1 GiB, as the reader's do (so the sorted
+// records come straight from the items), and otherwise its place in the caller's array.
 struct SortItem {
   std::uint32_t keyHigh;
   std::uint32_t keyLow;
@@ -56,9 +58,9 @@ struct SortItem {
 };
 
 constexpr std::size_t kMaxRadixCount = std::size_t{1} << (32 - kShortCountBits);
-constexpr std::uint32_t kIndexMask = (std::uint32_t{1} << (32 - kShortCountBits)) - 1;
+constexpr std::uint32_t kPlaceMask = (std::uint32_t{1} << (32 - kShortCountBits)) - 1;
 
-std::uint32_t IndexOf(const SortItem& item) { return item.tag & kIndexMask; }
+std::uint32_t PlaceOf(const SortItem& item) { return item.tag & kPlaceMask; }
 std::uint32_t ShortCountOf(const SortItem& item) { return item.tag >> (32 - kShortCountBits); }
 
 // The 66-bit value key * 4 + short count, in six digits of 11 bits from the least significant.
@@ -114,6 +116,15 @@ bool RadixSort(const std::uint8_t** records, std::size_t count, std::span<std::u
       new (std::nothrow) std::array<std::uint32_t, kBuckets>[kDigits]());
   if (items == nullptr || scratch == nullptr || !histograms) return false;
 
+  std::uintptr_t lowest = UINTPTR_MAX;
+  std::uintptr_t highest = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    const auto address = reinterpret_cast<std::uintptr_t>(records[i]);
+    lowest = std::min(lowest, address);
+    highest = std::max(highest, address);
+  }
+  const bool byDistance = highest - lowest <= kPlaceMask;
+
   bool ascendingNumbers = true;
   std::uint32_t previousNumber = 0;
   for (std::size_t i = 0; i < count; ++i) {
@@ -122,8 +133,9 @@ bool RadixSort(const std::uint8_t** records, std::size_t count, std::span<std::u
     if (i > 0 && number <= previousNumber) ascendingNumbers = false;
     previousNumber = number;
     const std::uint64_t key = OutlineKey(record);
+    const auto place = static_cast<std::uint32_t>(byDistance ? reinterpret_cast<std::uintptr_t>(record) - lowest : i);
     items[i] = SortItem{static_cast<std::uint32_t>(key >> 32), static_cast<std::uint32_t>(key),
-                        (ShortCount(record) << (32 - kShortCountBits)) | static_cast<std::uint32_t>(i)};
+                        (ShortCount(record) << (32 - kShortCountBits)) | place};
   }
   if (ascendingNumbers) std::reverse(items, items + count);
 
@@ -148,16 +160,20 @@ bool RadixSort(const std::uint8_t** records, std::size_t count, std::span<std::u
     std::swap(from, to);
   }
 
-  // `to` is free now: it keeps the caller's pointers while they are put in their new order.
-  static_assert(sizeof(std::uint64_t) >= sizeof(std::uintptr_t));
-  for (std::size_t i = 0; i < count; ++i) {
-    const auto pointer = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(records[i]));
-    to[i].keyHigh = static_cast<std::uint32_t>(pointer >> 32);
-    to[i].keyLow = static_cast<std::uint32_t>(pointer);
-  }
-  for (std::size_t i = 0; i < count; ++i) {
-    const SortItem& saved = to[IndexOf(from[i])];
-    records[i] = reinterpret_cast<const std::uint8_t*>(static_cast<std::uintptr_t>(saved.Key()));
+  if (byDistance) {
+    for (std::size_t i = 0; i < count; ++i) records[i] = reinterpret_cast<const std::uint8_t*>(lowest + PlaceOf(from[i]));
+  } else {
+    // `to` is free now: it keeps the caller's pointers while they are put in their new order.
+    static_assert(sizeof(std::uint64_t) >= sizeof(std::uintptr_t));
+    for (std::size_t i = 0; i < count; ++i) {
+      const auto pointer = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(records[i]));
+      to[i].keyHigh = static_cast<std::uint32_t>(pointer >> 32);
+      to[i].keyLow = static_cast<std::uint32_t>(pointer);
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+      const SortItem& saved = to[PlaceOf(from[i])];
+      records[i] = reinterpret_cast<const std::uint8_t*>(static_cast<std::uintptr_t>(saved.Key()));
+    }
   }
 
   for (std::size_t i = 0; i < count;) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <random>
 #include <tuple>
 
@@ -125,6 +126,36 @@ TEST(ImportDictSort, AgreesWithAReferenceOrderInReadingOrder) {
       ASSERT_EQ(sorted, reference) << "count " << count << ", work area " << workBytes;
     }
   }
+}
+
+// Records that do not lie within 1 GiB of each other (half of them on the stack) are sorted by
+// their places in the array rather than by their addresses.
+TEST(ImportDictSort, SortsRecordsFarApart) {
+  std::mt19937 random(3);
+  std::vector<Bytes> records;
+  for (std::uint32_t i = 0; i < 400; ++i) {
+    const Bytes strokes = test::K(static_cast<std::uint32_t>(random() % 6) << 28);
+    records.push_back(Record(strokes, test::B("x"), {.number = i}));
+  }
+  std::array<std::uint8_t, 200 * 32> onStack{};
+  std::vector<const std::uint8_t*> pointers = test::Pointers(records);
+  for (std::size_t i = 0; i < pointers.size(); i += 2) {
+    ASSERT_LE(records[i].size(), 32u);
+    std::copy(records[i].begin(), records[i].end(), onStack.begin() + 32 * (i / 2));
+    pointers[i] = onStack.data() + 32 * (i / 2);
+  }
+  const auto distance = [](const std::uint8_t* a, const std::uint8_t* b) {
+    const auto x = reinterpret_cast<std::uintptr_t>(a);
+    const auto y = reinterpret_cast<std::uintptr_t>(b);
+    return x > y ? x - y : y - x;
+  };
+  if (distance(pointers[0], pointers[1]) < (std::uintptr_t{1} << 30)) GTEST_SKIP() << "stack and heap lie close";
+
+  std::vector<const std::uint8_t*> reference = pointers;
+  std::stable_sort(reference.begin(), reference.end(),
+                   [](const std::uint8_t* a, const std::uint8_t* b) { return KeyOf(a) > KeyOf(b); });
+  CImportDictSort::Sort(pointers.data(), pointers.size());
+  EXPECT_EQ(pointers, reference);
 }
 
 TEST(ImportDictSort, KeepsTheOrderOfRecordsThatCompareEqual) {
