@@ -66,6 +66,39 @@ std::uint16_t Crc16Update(std::uint16_t reg, const std::uint8_t* data, std::size
   return Crc16UpdateBytewise(static_cast<std::uint16_t>(r), data, size);
 }
 
+namespace {
+
+// A linear map of the 16-bit register: column k is the image of bit k.
+using RegisterMap = std::array<std::uint16_t, 16>;
+
+std::uint16_t Apply(const RegisterMap& map, unsigned reg) {
+  unsigned image = 0;
+  for (int k = 0; k < 16; ++k) {
+    if ((reg >> k) & 1) image ^= map[static_cast<std::size_t>(k)];
+  }
+  return static_cast<std::uint16_t>(image);
+}
+
+// The map `first`, then the map `second`.
+RegisterMap Then(const RegisterMap& first, const RegisterMap& second) {
+  RegisterMap result{};
+  for (std::size_t k = 0; k < 16; ++k) result[k] = Apply(second, first[k]);
+  return result;
+}
+
+}  // namespace
+
+std::uint16_t Crc16Advance(std::uint16_t reg, std::uint64_t zeroBytes) {
+  RegisterMap step{};  // one zero byte
+  for (std::size_t k = 0; k < 16; ++k) step[k] = static_cast<std::uint16_t>(ZeroStep(1u << k, kTable));
+  unsigned r = reg;
+  for (; zeroBytes != 0; zeroBytes >>= 1) {
+    if ((zeroBytes & 1) != 0) r = Apply(step, r);
+    step = Then(step, step);
+  }
+  return static_cast<std::uint16_t>(r);
+}
+
 std::uint16_t WriterFileChecksum(const std::uint8_t* file, std::size_t length) {
   constexpr std::size_t kStart = dictfile::kFirstRecordOffset;
   constexpr std::size_t kReadBack = dictfile::kChecksumBufferSize;

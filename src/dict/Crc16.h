@@ -21,6 +21,13 @@ std::uint16_t Crc16Update(std::uint16_t reg, const std::uint8_t* data, std::size
 // checked and measured against.
 std::uint16_t Crc16UpdateBytewise(std::uint16_t reg, const std::uint8_t* data, std::size_t size);
 
+// The register after `zeroBytes` zero bytes, in about 2 log2(zeroBytes) small steps. The register
+// steps linearly, so two pieces A and B combine:
+//     Crc16Update(r, A B) == Crc16Advance(Crc16Update(r, A), |B|) ^ Crc16Update(0, B)
+// which lets a writer checksum bytes as it writes them even when a piece that comes first in the
+// file is written last.
+std::uint16_t Crc16Advance(std::uint16_t reg, std::uint64_t zeroBytes);
+
 // The checksum a writer dictionary file carries in its info block, computed from the whole file
 // in memory: the bytes from offset 640 to the end, followed by 256 more bytes of which the i-th
 // is the file byte at (length + i - 65,536) when that offset is at least 640, and 0 otherwise.

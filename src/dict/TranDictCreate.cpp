@@ -126,6 +126,10 @@ void CTranDictCreate::FlushBuffer() {
   if (bufferFill_ == 0) return;
   const std::size_t fill = bufferFill_;
   bufferFill_ = 0;  // emptied also when the write throws: the next build starts clean
+  if (checksumBlocks_) {
+    blocksChecksum_ = Crc16Update(blocksChecksum_, writeBuffer_.get(), fill);
+    blocksLength_ += fill;
+  }
   output_->Write(writeBuffer_.get(), fill);
 }
 
@@ -139,6 +143,7 @@ int CTranDictCreate::CreateDictionary(const std::string& intermediatePath, std::
                                       bool recordNumbers, bool dates, bool aligned) {
   using namespace dictfile;
   bufferFill_ = 0;
+  checksumBlocks_ = false;
   offsetsOutOfReach_ = false;
   timings_ = BuildTimings{};
   const auto loadStart = std::chrono::steady_clock::now();
@@ -252,29 +257,31 @@ int CTranDictCreate::WriteDictionary(std::uint8_t* header, const std::uint8_t* a
   return createresult::kWritten;
 }
 
-// Reads the data area back in 64 KiB pieces. The last piece is fed whole although the read ends
-// at the end of the file, so the checksum also covers what the buffer still holds from the piece
-// before (zeros when there is none): that is the definition the writer checks against.
+// The checksum the writer checks against (WriterFileChecksum): the data area from offset 640, then
+// 256 bytes as a 64 KiB read-back buffer would hold them after reading that area piece by piece
+// (the file's bytes 64 KiB before its end, where they lie in the data area, and zeros otherwise).
+// The tree blocks were checksummed as they went out, from a zero register; the root table, which
+// comes first in the area but was written last, is put in front of them by Crc16Advance, and only
+// the 256 bytes are read back.
 std::uint16_t CTranDictCreate::ChecksumOfOutput() {
   using namespace dictfile;
-  std::uint16_t reg = kCrc16Preset;
-  std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[kChecksumBufferSize]());
-  if (!buffer) return reg;
-  const std::uint64_t length = output_->Length();
-  output_->Seek(kFirstRecordOffset);
-  std::uint64_t remaining = length - (kFirstRecordOffset - kChecksumTailSize);
-  while (remaining > 0) {
-    const auto k = static_cast<std::size_t>(std::min<std::uint64_t>(remaining, kChecksumBufferSize));
-    std::size_t got = 0;
-    while (got < k) {
-      const std::size_t n = output_->Read(buffer.get() + got, k - got);
+  // Everything from offset 1664 to the end of the file went out through the write buffer.
+  const std::uint64_t length = kFirstBlockOffset + blocksLength_;
+  std::uint16_t reg = Crc16Advance(rootChecksum_, blocksLength_) ^ blocksChecksum_;
+  std::uint8_t tail[kChecksumTailSize] = {};
+  if (length + kChecksumTailSize > kChecksumBufferSize + kFirstRecordOffset) {
+    // Offset length + i - 65,536 is taken only when it is at least 640.
+    const std::uint64_t from = std::max<std::uint64_t>(length, kChecksumBufferSize + kFirstRecordOffset);
+    const std::size_t skipped = static_cast<std::size_t>(from - length);
+    output_->Seek(from - kChecksumBufferSize);
+    std::size_t got = skipped;
+    while (got < kChecksumTailSize) {
+      const std::size_t n = output_->Read(tail + got, kChecksumTailSize - got);
       if (n == 0) break;
       got += n;
     }
-    reg = Crc16Update(reg, buffer.get(), k);
-    remaining -= k;
   }
-  return reg;
+  return Crc16Update(reg, tail, kChecksumTailSize);
 }
 
 CTranDictCreate::TreeResult CTranDictCreate::WriteTree(const std::uint8_t* area, std::size_t size,
@@ -416,6 +423,9 @@ CTranDictCreate::TreeResult CTranDictCreate::WriteTree(const std::uint8_t* area,
   };
 
   SeekOutput(kFirstBlockOffset);
+  checksumBlocks_ = true;
+  blocksChecksum_ = 0;
+  blocksLength_ = 0;
   fillSlot();
 
   for (;;) {
@@ -493,6 +503,9 @@ CTranDictCreate::TreeResult CTranDictCreate::WriteTree(const std::uint8_t* area,
     const std::uint8_t* child = top.entries + i * kChildEntrySize;
     std::memcpy(root + child[0] * kChildEntrySize + 1, child + 1, 3);
   }
+  FlushBuffer();
+  checksumBlocks_ = false;
+  rootChecksum_ = Crc16Update(kCrc16Preset, root, sizeof root);
   SeekOutput(kRootTableOffset);
   WriteBuffered(root, sizeof root);
   FlushBuffer();

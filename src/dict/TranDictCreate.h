@@ -93,6 +93,12 @@ class CTranDictCreate {
   std::size_t areaCapacity_ = 0;
   std::size_t bufferFill_ = 0;
   std::uint64_t outputPosition_ = 0;
+  // The checksum of the tree blocks, taken as they are written (from a zero register), and of
+  // the root table (from the preset), for ChecksumOfOutput.
+  bool checksumBlocks_ = false;
+  std::uint16_t blocksChecksum_ = 0;
+  std::uint64_t blocksLength_ = 0;
+  std::uint16_t rootChecksum_ = 0;
   bool offsetsOutOfReach_ = false;
   BuildTimings timings_;
 };

@@ -54,6 +54,21 @@ TEST(Crc16, SlicedEqualsBytewise) {
   }
 }
 
+TEST(Crc16, AdvanceEqualsFeedingZerosAndCombinesPieces) {
+  const Bytes zeros(70000, 0);
+  for (std::uint16_t reg : {std::uint16_t{0}, kCrc16Preset, std::uint16_t{0x8001}}) {
+    for (std::size_t count : {0u, 1u, 2u, 15u, 16u, 17u, 255u, 1000u, 65536u, 69999u}) {
+      ASSERT_EQ(Crc16Advance(reg, count), Crc16UpdateBytewise(reg, zeros.data(), count)) << count;
+    }
+  }
+  const Bytes data = RandomFile(5000);
+  for (std::size_t cut : {0u, 1u, 640u, 4999u, 5000u}) {
+    const std::uint16_t first = Crc16Update(kCrc16Preset, data.data(), cut);
+    const std::uint16_t second = Crc16Update(0, data.data() + cut, data.size() - cut);
+    EXPECT_EQ(Crc16Advance(first, data.size() - cut) ^ second, Crc(data)) << cut;
+  }
+}
+
 // The data area is followed by 256 bytes that repeat the file from 64 KiB back, where that lies
 // inside the data area, and are zero before it.
 TEST(Crc16, WriterFileTailIsZeroUpTo65920Bytes) {
