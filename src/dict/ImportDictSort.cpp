@@ -206,6 +206,8 @@ int CompareEntries(const std::uint8_t* recordA, const std::uint8_t* recordB) {
   return CompareUnsigned(a.CreationDate(), b.CreationDate());
 }
 
+std::size_t CImportDictSort::WorkAreaBytes(std::size_t count) { return 2 * (count * sizeof(SortItem) + alignof(SortItem)); }
+
 void CImportDictSort::Sort(const std::uint8_t** records, std::size_t count, std::span<std::uint8_t> workArea) {
   if (count < 2) return;
   if (count <= kMaxRadixCount && RadixSort(records, count, workArea)) return;

@@ -26,6 +26,9 @@ class CImportDictSort {
   // `workArea` is memory the caller has no more use for (its contents are overwritten): the sort
   // takes its arrays from it as far as it reaches, which spares fresh pages.
   static void Sort(const std::uint8_t** records, std::size_t count, std::span<std::uint8_t> workArea = {});
+
+  // The work area that spares the sort of `count` records all fresh memory.
+  static std::size_t WorkAreaBytes(std::size_t count);
 };
 
 }  // namespace lexaport

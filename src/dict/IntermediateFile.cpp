@@ -20,7 +20,7 @@ namespace lexaport {
 namespace {
 
 // The file is written in pieces of this size; it holds the largest possible record.
-constexpr std::size_t kOutputChunk = 1024 * 1024;
+constexpr std::size_t kOutputChunk = 256 * 1024;
 static_assert(kOutputChunk >= EntryRecordSize(entry::kMaxStrokes, entry::kMaxTranslationLength));
 
 // How many records ahead of the one being looked at the walk asks for its cache lines.
@@ -219,21 +219,33 @@ int CRtfDictionaryReader::WriteIntermediateFile(platform::IFileSystem& files, co
     if (OutOfMemory()) return -1;  // the last entry could not be stored
     result.parseSeconds = clock.Lap();
 
+    // The text has been read: its memory, already in place, serves the sort's arrays and, when
+    // there is room for it too, the pointer array (at its end).
     const std::uint32_t count = EntryCount();
-    std::unique_ptr<const std::uint8_t*[]> records(new (std::nothrow) const std::uint8_t*[count == 0 ? 1 : count]);
-    if (!records) return -1;
+    std::span<std::uint8_t> spare(text.bytes.get(), text.size + 1);
+    const std::uint8_t** records = nullptr;
+    std::unique_ptr<const std::uint8_t*[]> ownRecords;
+    const std::size_t pointerBytes = sizeof(const std::uint8_t*) * count;
+    if (pointerBytes + alignof(const std::uint8_t*) + CImportDictSort::WorkAreaBytes(count) <= spare.size()) {
+      const auto end = reinterpret_cast<std::uintptr_t>(spare.data() + spare.size());
+      const std::uintptr_t start = (end - pointerBytes) & ~std::uintptr_t{alignof(const std::uint8_t*) - 1};
+      records = reinterpret_cast<const std::uint8_t**>(start);
+      spare = spare.first(start - reinterpret_cast<std::uintptr_t>(spare.data()));
+    } else {
+      ownRecords.reset(new (std::nothrow) const std::uint8_t*[count == 0 ? 1 : count]);
+      if (!ownRecords) return -1;
+      records = ownRecords.get();
+    }
     const std::uint8_t* data = EntryData();
     const std::uint32_t* offsets = EntryOffsets();
-    for (std::uint32_t i = 0; i < count; ++i) records[i] = data + offsets[i];
-    // The text has been read: its memory serves the sort's arrays.
-    CImportDictSort::Sort(records.get(), count, std::span<std::uint8_t>(text.bytes.get(), text.size + 1));
-    text.bytes.reset();
+    for (std::uint32_t i = 0; i < count; ++i) new (records + i) const std::uint8_t*(data + offsets[i]);
+    CImportDictSort::Sort(records, count, spare);
     result.sortSeconds = clock.Lap();
 
     // Not being able to create the output is a failure like not being able to open the input.
     std::unique_ptr<platform::IFile> out = files.CreateForWriting(intermediatePath);
     if (!out) return -1;
-    WriteIntermediateRecords(*out, records.get(), count, Today(), &result);
+    WriteIntermediateRecords(*out, records, count, Today(), &result);
     out.reset();
     result.writeSeconds = clock.Lap();
   } catch (const std::bad_alloc&) {
