@@ -215,8 +215,16 @@ int CTranDictCreate::WriteDictionary(std::uint8_t* header, std::unique_ptr<std::
   const std::uint64_t fileLength = output_->Length();
   StoreU32(header + kInfoFileLength, static_cast<std::uint32_t>(fileLength));
   const auto checksumStart = std::chrono::steady_clock::now();
-  StoreU16(header + kInfoChecksum, ChecksumOfOutput());
+  const std::optional<std::uint16_t> checksum = ChecksumOfOutput();
   timings_.checksumSeconds = SecondsSince(checksumStart);
+  if (!checksum) {
+    // A file with a checksum that does not match its data would be refused by the writer, or
+    // worse, taken: no such file is left behind.
+    output_.reset();
+    files_.Remove(writerPath);
+    return createresult::kOutOfMemory;
+  }
+  StoreU16(header + kInfoChecksum, *checksum);
   if (offsetsOutOfReach_) header[kFileTypeOffset] = kUnusableWriterFileType;
 
   output_->Seek(0);
@@ -227,12 +235,13 @@ int CTranDictCreate::WriteDictionary(std::uint8_t* header, std::unique_ptr<std::
 
 // Reads the data area back in 64 KiB pieces. The last piece is fed whole although the read ends
 // at the end of the file, so the checksum also covers what the buffer still holds from the piece
-// before (zeros when there is none): that is the definition the writer checks against.
-std::uint16_t CTranDictCreate::ChecksumOfOutput() {
+// before (zeros when there is none): that is the definition the writer checks against. Nothing
+// when the buffer cannot be had.
+std::optional<std::uint16_t> CTranDictCreate::ChecksumOfOutput() {
   using namespace dictfile;
   std::uint16_t reg = kCrc16Preset;
   std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[kChecksumBufferSize]());
-  if (!buffer) return reg;
+  if (!buffer) return std::nullopt;
   const std::uint64_t length = output_->Length();
   output_->Seek(kFirstRecordOffset);
   std::uint64_t remaining = length - (kFirstRecordOffset - kChecksumTailSize);

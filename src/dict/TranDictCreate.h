@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/Clock.h"
@@ -26,7 +27,7 @@ inline constexpr int kNotIntermediate = 4;    // bad header, or records this sys
 inline constexpr int kCannotOpen = 5;
 inline constexpr int kCannotCreate = 6;
 inline constexpr int kTooLarge = 7;           // aligned offsets would pass 64 MiB; no file is left
-inline constexpr int kOutOfMemory = 8;
+inline constexpr int kOutOfMemory = 8;        // no writer file is left behind
 }  // namespace createresult
 
 // A sentence for the user for every result above ("The dictionary is too large for the writer."),
@@ -79,7 +80,7 @@ class CTranDictCreate {
   void WriteBuffered(const void* bytes, std::size_t count);
   void FlushBuffer();
   void SeekOutput(std::uint64_t offset);
-  std::uint16_t ChecksumOfOutput();
+  std::optional<std::uint16_t> ChecksumOfOutput();
 
   platform::IFileSystem& files_;
   platform::IClock& clock_;

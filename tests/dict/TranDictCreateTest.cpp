@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <new>
 #include <set>
 #include <utility>
 
@@ -17,6 +19,28 @@
 // The out-of-memory test asks for far more memory than there is; AddressSanitizer would stop the
 // program there instead of letting the allocation fail as it does in a normal build.
 extern "C" const char* __asan_default_options() { return "allocator_may_return_null=1"; }
+#endif
+
+// The builder takes its buffers with new (std::nothrow) T[n]. A test may have the next such
+// request of exactly `refusedArraySize` bytes refused, once, to see what the builder does without
+// that memory; everything else is handed on to the ordinary array allocation. (Not under
+// AddressSanitizer, whose own operator new[] stops the program where it cannot allocate.)
+namespace {
+std::size_t refusedArraySize = 0;
+}  // namespace
+
+#if !defined(__SANITIZE_ADDRESS__)
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+  if (refusedArraySize != 0 && size == refusedArraySize) {
+    refusedArraySize = 0;
+    return nullptr;
+  }
+  try {
+    return ::operator new[](size);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
 #endif
 
 namespace lexaport {
@@ -474,6 +498,25 @@ TEST_F(TranDictCreateTest, RecordAreaThatCannotBeHadIsOutOfMemory) {
   CTranDictCreate bigBuilder(big, clock);
   EXPECT_EQ(bigBuilder.CreateDictionary(kInput, writerPath, true, false, false), createresult::kOutOfMemory);
   EXPECT_FALSE(files.Exists(kOutput));
+}
+
+// A file whose checksum could not be computed would carry a wrong one into the writer: it is not
+// left behind, and the build reports the memory it lacked.
+TEST_F(TranDictCreateTest, ChecksumBufferThatCannotBeHadIsOutOfMemory) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "allocations cannot be refused one by one under AddressSanitizer";
+#endif
+  const std::vector<TestRecord> records = {Rec(B({1, 2, 3, 4}), "a", 1)};
+  refusedArraySize = dictfile::kChecksumBufferSize;
+  EXPECT_EQ(Build(records), createresult::kOutOfMemory);
+  EXPECT_EQ(refusedArraySize, 0u) << "the checksum buffer was not asked for";
+  refusedArraySize = 0;
+  EXPECT_EQ(writerPath, kOutput);
+  EXPECT_FALSE(files.Exists(kOutput));
+  // The same builder builds the file once the memory is there.
+  ASSERT_EQ(builder.CreateDictionary(kInput, writerPath, true, false, false), createresult::kWritten);
+  const Bytes& out = Output();
+  EXPECT_EQ(LoadU16(&out[528]), WriterFileChecksum(out.data(), out.size()));
 }
 
 // Translations of 65,535 bytes: about 1,030 of them take the blocks past 64 MiB.
