@@ -322,17 +322,33 @@ TEST_F(TranDictCreateTest, RebuildDiffersOnlyInTheBuildDates) {
 }
 
 // The stored checksum, computed by reading the file back in 64 KiB pieces, matches the
-// definition for files below, at and above the 65,920-byte edge and over several pieces.
+// definition for files below, at and above the 65,920-byte edge and over several pieces, also
+// where the last piece is read whole (131,456 bytes) and where its read finds nothing left in
+// the file (131,712 bytes).
 TEST_F(TranDictCreateTest, StoredChecksumMatchesTheDefinitionAtEverySize) {
-  // One entry of one stroke: the file is 1664 + 12 + translation length bytes.
-  for (const std::size_t length : {std::size_t{65920}, std::size_t{65921}, std::size_t{66176}}) {
-    TestRecord record = Rec(B({1, 2, 3, 4}), "", 1);
-    record.translation.assign(length - 1676, 0);
-    for (std::size_t i = 0; i < record.translation.size(); ++i) record.translation[i] = static_cast<std::uint8_t>(i * 7);
-    ASSERT_EQ(Build({record}), createresult::kWritten);
+  // One or two entries of one stroke, each in a bucket of its own: every entry adds 12 bytes
+  // and its translation to the 1664 before the first block.
+  struct Size {
+    std::size_t length;
+    int entries;
+  };
+  for (const Size size : {Size{65920, 1}, Size{65921, 1}, Size{66176, 1}, Size{131456, 2}, Size{131712, 2}}) {
+    std::vector<TestRecord> records;
+    std::size_t left = size.length - 1664;
+    for (int e = 0; e < size.entries; ++e) {
+      TestRecord record = Rec(B({0x20 - e, 2, 3, 4}), "", static_cast<std::uint32_t>(e + 1));
+      const std::size_t bytes = left / static_cast<std::size_t>(size.entries - e);
+      left -= bytes;
+      record.translation.assign(bytes - 12, 0);
+      for (std::size_t i = 0; i < record.translation.size(); ++i) {
+        record.translation[i] = static_cast<std::uint8_t>(i * 7 + e);
+      }
+      records.push_back(std::move(record));
+    }
+    ASSERT_EQ(Build(records), createresult::kWritten);
     const Bytes& out = Output();
-    ASSERT_EQ(out.size(), length);
-    EXPECT_EQ(LoadU16(&out[528]), WriterFileChecksum(out.data(), out.size())) << length;
+    ASSERT_EQ(out.size(), size.length);
+    EXPECT_EQ(LoadU16(&out[528]), WriterFileChecksum(out.data(), out.size())) << size.length;
   }
   std::vector<TestRecord> records = test::GenerateRecords(4000, false, 3);
   ASSERT_EQ(Build(records), createresult::kWritten);
