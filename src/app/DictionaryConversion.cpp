@@ -39,9 +39,15 @@ DictionaryConversion ConvertDictionary(platform::IFileSystem& files, platform::I
     return result;
   }
 
-  // The size is taken whole: a file of 4 GiB and more must not pass for a small one.
+  // The size is taken whole: a file of 4 GiB and more must not pass for a small one. A file whose
+  // size cannot be had cannot be judged, so it is not passed on either.
   const auto status = files.Status(result.writerPath);
-  result.firstBuildSize = status ? status->size : 0;
+  if (!status) {
+    result.createResult = createresult::kStatusUnreadable;
+    result.outcome = DictionaryConversion::Outcome::kBuildFailed;
+    return result;
+  }
+  result.firstBuildSize = status->size;
   result.writerFileSize = result.firstBuildSize;
   if (!options.alignedFromStart && result.firstBuildSize > options.alignedRebuildThreshold) {
     files.Remove(result.writerPath);

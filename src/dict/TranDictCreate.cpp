@@ -247,6 +247,8 @@ int CTranDictCreate::WriteDictionary(std::uint8_t* header, const std::uint8_t* a
   const std::uint64_t fileLength = output_->Length();
   StoreU32(header + kInfoFileLength, static_cast<std::uint32_t>(fileLength));
   const auto checksumStart = std::chrono::steady_clock::now();
+  // The checksum needs no memory of its own, so a file never goes out with a checksum that does
+  // not match its data.
   StoreU16(header + kInfoChecksum, ChecksumOfOutput());
   timings_.checksumSeconds = SecondsSince(checksumStart);
   if (offsetsOutOfReach_) header[kFileTypeOffset] = kUnusableWriterFileType;

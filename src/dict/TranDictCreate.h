@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/Clock.h"
@@ -27,7 +28,7 @@ inline constexpr int kNotIntermediate = 4;    // bad header, or records this sys
 inline constexpr int kCannotOpen = 5;
 inline constexpr int kCannotCreate = 6;
 inline constexpr int kTooLarge = 7;           // aligned offsets would pass 64 MiB; no file is left
-inline constexpr int kOutOfMemory = 8;
+inline constexpr int kOutOfMemory = 8;        // no writer file is left behind
 }  // namespace createresult
 
 // A sentence for the user for every result above ("The dictionary is too large for the writer."),

@@ -78,6 +78,7 @@ std::unique_ptr<IFile> MemoryFileSystem::CreateForWriting(const std::string& pat
 }
 
 std::optional<FileStatus> MemoryFileSystem::Status(const std::string& path) {
+  if (refusedStatus_.count(path) != 0) return std::nullopt;
   auto it = files_.find(path);
   if (it == files_.end()) return std::nullopt;
   return FileStatus{it->second->bytes.size(), it->second->modifiedTime};

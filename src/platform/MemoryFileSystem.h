@@ -26,6 +26,7 @@ class MemoryFileSystem final : public IFileSystem {
   // Fault injection.
   void RefuseCreate(const std::string& path) { refusedCreates_.insert(path); }
   void RefuseOpen(const std::string& path) { refusedOpens_.insert(path); }
+  void RefuseStatus(const std::string& path) { refusedStatus_.insert(path); }
   void FailWritesAfter(std::size_t bytes) { writeBudget_ = bytes; }
 
   std::unique_ptr<IFile> OpenForReading(const std::string& path, Sharing sharing) override;
@@ -50,6 +51,7 @@ class MemoryFileSystem final : public IFileSystem {
   std::map<std::string, std::shared_ptr<Node>> files_;
   std::set<std::string> refusedCreates_;
   std::set<std::string> refusedOpens_;
+  std::set<std::string> refusedStatus_;
   std::size_t writeBudget_ = SIZE_MAX;
 };
 

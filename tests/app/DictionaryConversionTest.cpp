@@ -89,6 +89,13 @@ TEST_F(DictionaryConversionTest, ReportsEachFailureWithItsOwnMessage) {
   c = Convert();
   EXPECT_EQ(c.outcome, DictionaryConversion::Outcome::kUnreadable);
 
+  // A writer file whose size cannot be had cannot be judged by the size rule.
+  files.SetFile(kRtf, "{\\rtf1\\ansi\\cxdict{\\*\\cxs S}is}");
+  files.RefuseStatus(kWriter);
+  c = Convert();
+  EXPECT_EQ(c.outcome, DictionaryConversion::Outcome::kBuildFailed);
+  EXPECT_EQ(c.createResult, createresult::kStatusUnreadable);
+
   DictionaryConversion tooLarge;
   tooLarge.outcome = DictionaryConversion::Outcome::kBuildFailed;
   tooLarge.createResult = createresult::kTooLarge;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <new>
 #include <set>
 #include <utility>
 
@@ -17,6 +19,28 @@
 // The out-of-memory test asks for far more memory than there is; AddressSanitizer would stop the
 // program there instead of letting the allocation fail as it does in a normal build.
 extern "C" const char* __asan_default_options() { return "allocator_may_return_null=1"; }
+#endif
+
+// The builder takes its buffers with new (std::nothrow) T[n]. A test may have the next such
+// request of exactly `refusedArraySize` bytes refused, once, to see what the builder does without
+// that memory; everything else is handed on to the ordinary array allocation. (Not under
+// AddressSanitizer, whose own operator new[] stops the program where it cannot allocate.)
+namespace {
+std::size_t refusedArraySize = 0;
+}  // namespace
+
+#if !defined(__SANITIZE_ADDRESS__)
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+  if (refusedArraySize != 0 && size == refusedArraySize) {
+    refusedArraySize = 0;
+    return nullptr;
+  }
+  try {
+    return ::operator new[](size);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
 #endif
 
 namespace lexaport {
@@ -297,18 +321,34 @@ TEST_F(TranDictCreateTest, RebuildDiffersOnlyInTheBuildDates) {
   EXPECT_EQ(first, second);
 }
 
-// The stored checksum, computed by reading the file back in 64 KiB pieces, matches the
-// definition for files below, at and above the 65,920-byte edge and over several pieces.
+// The stored checksum matches the definition (the data area as read back in 64 KiB pieces) for
+// files below, at and above the 65,920-byte edge and over several pieces, also
+// where the last piece is read whole (131,456 bytes) and where its read finds nothing left in
+// the file (131,712 bytes).
 TEST_F(TranDictCreateTest, StoredChecksumMatchesTheDefinitionAtEverySize) {
-  // One entry of one stroke: the file is 1664 + 12 + translation length bytes.
-  for (const std::size_t length : {std::size_t{65920}, std::size_t{65921}, std::size_t{66176}}) {
-    TestRecord record = Rec(B({1, 2, 3, 4}), "", 1);
-    record.translation.assign(length - 1676, 0);
-    for (std::size_t i = 0; i < record.translation.size(); ++i) record.translation[i] = static_cast<std::uint8_t>(i * 7);
-    ASSERT_EQ(Build({record}), createresult::kWritten);
+  // One or two entries of one stroke, each in a bucket of its own: every entry adds 12 bytes
+  // and its translation to the 1664 before the first block.
+  struct Size {
+    std::size_t length;
+    int entries;
+  };
+  for (const Size size : {Size{65920, 1}, Size{65921, 1}, Size{66176, 1}, Size{131456, 2}, Size{131712, 2}}) {
+    std::vector<TestRecord> records;
+    std::size_t left = size.length - 1664;
+    for (int e = 0; e < size.entries; ++e) {
+      TestRecord record = Rec(B({0x20 - e, 2, 3, 4}), "", static_cast<std::uint32_t>(e + 1));
+      const std::size_t bytes = left / static_cast<std::size_t>(size.entries - e);
+      left -= bytes;
+      record.translation.assign(bytes - 12, 0);
+      for (std::size_t i = 0; i < record.translation.size(); ++i) {
+        record.translation[i] = static_cast<std::uint8_t>(i * 7 + e);
+      }
+      records.push_back(std::move(record));
+    }
+    ASSERT_EQ(Build(records), createresult::kWritten);
     const Bytes& out = Output();
-    ASSERT_EQ(out.size(), length);
-    EXPECT_EQ(LoadU16(&out[528]), WriterFileChecksum(out.data(), out.size())) << length;
+    ASSERT_EQ(out.size(), size.length);
+    EXPECT_EQ(LoadU16(&out[528]), WriterFileChecksum(out.data(), out.size())) << size.length;
   }
   std::vector<TestRecord> records = test::GenerateRecords(4000, false, 3);
   ASSERT_EQ(Build(records), createresult::kWritten);
@@ -474,6 +514,22 @@ TEST_F(TranDictCreateTest, RecordAreaThatCannotBeHadIsOutOfMemory) {
   CTranDictCreate bigBuilder(big, clock);
   EXPECT_EQ(bigBuilder.CreateDictionary(kInput, writerPath, true, false, false), createresult::kOutOfMemory);
   EXPECT_FALSE(files.Exists(kOutput));
+}
+
+// A file whose checksum could not be computed would carry a wrong one into the writer. The
+// checksum is taken as the blocks are written and needs no read-back buffer of its own: where
+// that 64 KiB could not be had, the file is still written, with the checksum of its data.
+TEST_F(TranDictCreateTest, ChecksumNeedsNoBufferOfItsOwn) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "allocations cannot be refused one by one under AddressSanitizer";
+#endif
+  const std::vector<TestRecord> records = {Rec(B({1, 2, 3, 4}), "a", 1)};
+  refusedArraySize = dictfile::kChecksumBufferSize;
+  ASSERT_EQ(Build(records), createresult::kWritten);
+  EXPECT_EQ(refusedArraySize, dictfile::kChecksumBufferSize) << "a read-back buffer was asked for";
+  refusedArraySize = 0;
+  const Bytes& out = Output();
+  EXPECT_EQ(LoadU16(&out[528]), WriterFileChecksum(out.data(), out.size()));
 }
 
 // Translations of 65,535 bytes: about 1,030 of them take the blocks past 64 MiB.
