@@ -189,21 +189,22 @@ void CRtfDictionaryReader::PutText(const std::uint8_t* bytes, std::size_t count)
 }
 
 const std::uint8_t* CRtfDictionaryReader::ReadOutline(const std::uint8_t* text) {
-  if (CurrentGroup().destination != rtfdest::kSteno) return text;
+  if (CurrentGroup().destination != rtfdest::kSteno || !collecting_) return text;
   // Only bytes that the loop delivers as they stand: a layout defined in the file may hold
   // letters such as '{' or bytes that need converting.
   const auto& plain = Ansi() ? rtfparse::kPlainText.ansi : rtfparse::kPlainText.oem;
-  for (;; ++text) {
-    const std::uint8_t c = *text;
-    if (!plain[c]) return text;
-    if (c == ',' || c == '/') {
-      ProcessStroke();
-      strokeTextLength_ = 0;
-    } else if (collecting_ && (c == '-' || IsStenoLetter(c))) {
-      if (strokeTextLength_ < kStrokeTextMax) strokeText_[strokeTextLength_++] = static_cast<char>(c);
-    } else {
-      return text;
-    }
+  const auto isStrokeLetter = [&](std::uint8_t c) { return plain[c] && (c == '-' || IsStenoLetter(c)); };
+  for (;;) {
+    // One stroke's letters (nothing here stops collecting), then what ends them.
+    const std::uint8_t* letters = text;
+    while (isStrokeLetter(*text)) ++text;
+    const std::size_t kept = std::min(static_cast<std::size_t>(text - letters), kStrokeTextMax - strokeTextLength_);
+    std::memcpy(strokeText_.data() + strokeTextLength_, letters, kept);
+    strokeTextLength_ += kept;
+    if (*text != ',' && *text != '/') return text;
+    ProcessStroke();
+    strokeTextLength_ = 0;
+    ++text;
   }
 }
 
