@@ -1,8 +1,10 @@
 #include "app/DictionaryConversion.h"
 
 #include <chrono>
+#include <utility>
 
 #include "rtf/RtfDictionaryReader.h"
+#include "support/GrowableArray.h"
 
 namespace lexaport {
 namespace {
@@ -17,17 +19,22 @@ DictionaryConversion ConvertDictionary(platform::IFileSystem& files, platform::I
                                        const std::string& rtfPath, const std::string& intermediatePath,
                                        const ConversionOptions& options) {
   DictionaryConversion result;
+  CGrowableArray<std::uint8_t> recordMemory;
   {
     CRtfDictionaryReader reader(clock.LocalDate());
     if (reader.WriteIntermediateFile(files, rtfPath, intermediatePath, &result.intermediate) != 0) {
       result.outcome = DictionaryConversion::Outcome::kUnreadable;
       return result;
     }
-  }  // the reader's buffers go before the builder takes its own
+    recordMemory = reader.ReleaseEntryData();
+  }  // the reader's other buffers go before the builder takes its own
 
   constexpr bool kRecordNumbers = true;
   constexpr bool kDates = false;
   CTranDictCreate builder(files, clock);
+  // The reader's records went into the intermediate file; the builder reads them back into the
+  // memory they lay in, which spares it as many fresh pages.
+  builder.AdoptRecordMemory(std::move(recordMemory));
   auto start = std::chrono::steady_clock::now();
   result.createResult =
       builder.CreateDictionary(intermediatePath, result.writerPath, kRecordNumbers, kDates, options.alignedFromStart);

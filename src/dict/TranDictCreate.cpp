@@ -102,6 +102,10 @@ CTranDictCreate::CTranDictCreate(platform::IFileSystem& files, platform::IClock&
 
 CTranDictCreate::~CTranDictCreate() = default;
 
+void CTranDictCreate::AdoptRecordMemory(CGrowableArray<std::uint8_t> memory) {
+  if (memory.Capacity() > area_.Capacity()) area_ = std::move(memory);
+}
+
 void CTranDictCreate::WriteBuffered(const void* bytes, std::size_t count) {
   const auto* in = static_cast<const std::uint8_t*>(bytes);
   if (count < dictfile::kWriteBufferSize - bufferFill_) {
@@ -178,30 +182,27 @@ int CTranDictCreate::CreateDictionary(const std::string& intermediatePath, std::
     if (length - kFirstRecordOffset > SIZE_MAX) return createresult::kOutOfMemory;
 
     areaSize = static_cast<std::size_t>(length - kFirstRecordOffset);
-    if (areaSize > areaCapacity_) {
-      area_.reset();
-      areaCapacity_ = 0;
-      area_.reset(new (std::nothrow) std::uint8_t[areaSize]);
-      if (!area_) return createresult::kOutOfMemory;
-      areaCapacity_ = areaSize;
+    if (areaSize > area_.Capacity()) {
+      area_ = CGrowableArray<std::uint8_t>();  // what it held need not be kept
+      if (!area_.Reserve(areaSize)) return createresult::kOutOfMemory;
     }
     std::size_t got = 0;
     while (got < areaSize) {
-      const std::size_t n = input->Read(area_.get() + got, areaSize - got);
+      const std::size_t n = input->Read(area_.Data() + got, areaSize - got);
       if (n == 0) break;
       got += n;
     }
     areaSize = got;  // a file that shrank while we read it is judged by what is there
   }
   if (areaSize == 0) return createresult::kNoRecords;
-  if (CheckRecordArea(area_.get(), areaSize).fault != RecordAreaFault::kNone) return createresult::kNotIntermediate;
+  if (CheckRecordArea(area_.Data(), areaSize).fault != RecordAreaFault::kNone) return createresult::kNotIntermediate;
   timings_.loadSeconds = SecondsSince(loadStart);
   if (!writeBuffer_) return createresult::kOutOfMemory;
 
   output_ = files_.CreateForWriting(writerPath);
   if (!output_) return createresult::kCannotCreate;
   try {
-    return WriteDictionary(header, area_.get(), areaSize, writerPath, status->size, status->modifiedTime, recordNumbers,
+    return WriteDictionary(header, area_.Data(), areaSize, writerPath, status->size, status->modifiedTime, recordNumbers,
                            dates, aligned);
   } catch (...) {
     // A file error ends the build; the file stays as far as it got, without its header.

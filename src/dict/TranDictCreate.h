@@ -16,6 +16,7 @@
 
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
+#include "support/GrowableArray.h"
 
 namespace lexaport {
 
@@ -70,6 +71,11 @@ class CTranDictCreate {
   // The stage times of the last CreateDictionary.
   const BuildTimings& LastBuildTimings() const { return timings_; }
 
+  // Memory the builder may take the records of the intermediate file into (the reader's entry
+  // data area, which is about as large and whose pages are already in place). Kept when it is
+  // larger than what the builder holds.
+  void AdoptRecordMemory(CGrowableArray<std::uint8_t> memory);
+
  private:
   enum class TreeResult { kDone, kTooLarge, kOutOfMemory, kInconsistent };
   struct TreeState;
@@ -90,8 +96,7 @@ class CTranDictCreate {
   // The records of the intermediate file. Kept from one build to the next (a dictionary rebuilt
   // in aligned mode reads the same file again into memory that is already there) and released
   // with the object.
-  std::unique_ptr<std::uint8_t[]> area_;
-  std::size_t areaCapacity_ = 0;
+  CGrowableArray<std::uint8_t> area_;
   std::size_t bufferFill_ = 0;
   std::uint64_t outputPosition_ = 0;
   // The checksum of the tree blocks, taken as they are written (from a zero register), and of

@@ -20,9 +20,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "platform/FileSystem.h"
-#include "rtf/GrowableArray.h"
+#include "support/GrowableArray.h"
 #include "rtf/RtfReader.h"
 #include "steno/EntryRecord.h"
 
@@ -63,6 +64,13 @@ class CRtfDictionaryReader final : public CRtfReader {
   const std::uint8_t* EntryData() const { return entries_.Data(); }
   std::size_t EntryDataUsed() const { return entries_.Size(); }
   EntryRecordView Entry(std::uint32_t i) const { return EntryRecordView(entries_.Data() + offsets_.Data()[i]); }
+
+  // Hands the entry data area over (its records are no longer needed) and forgets the records:
+  // its pages, already in place, can take the next stage's data.
+  CGrowableArray<std::uint8_t> ReleaseEntryData() {
+    offsets_.Clear();
+    return std::move(entries_);
+  }
 
   // Defined with the intermediate dictionary file (dict/IntermediateFile.cpp).
   int WriteIntermediateFile(platform::IFileSystem& files, const std::string& rtfPath,

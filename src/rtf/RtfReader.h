@@ -17,7 +17,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "rtf/GrowableArray.h"
+#include "support/GrowableArray.h"
 #include "steno/StenoKeys.h"
 #include "steno/StrokeParser.h"
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <cstring>
 #include <new>
 #include <set>
 #include <utility>
@@ -319,6 +320,32 @@ TEST_F(TranDictCreateTest, RebuildDiffersOnlyInTheBuildDates) {
   std::copy(first.begin() + 16, first.begin() + 20, second.begin() + 16);
   std::copy(first.begin() + 24, first.begin() + 28, second.begin() + 24);
   EXPECT_EQ(first, second);
+}
+
+// Memory handed over for the records (the reader's, full of its own records) changes nothing:
+// too small it is not taken, large enough it is, and either way the files are the same, also in
+// the builds after (a larger file, then a smaller one, into what the builder holds).
+TEST_F(TranDictCreateTest, AdoptedRecordMemoryChangesNoByte) {
+  const std::vector<TestRecord> small = test::GenerateRecords(200, true, 7);
+  const std::vector<TestRecord> large = test::GenerateRecords(900, true, 8);
+  std::vector<Bytes> expected;
+  for (const auto* records : {&small, &large, &small}) {
+    ASSERT_EQ(Build(*records), createresult::kWritten);
+    expected.push_back(Output());
+  }
+  for (std::size_t adopted : {std::size_t{16}, std::size_t{1} << 20}) {
+    CTranDictCreate other(files, clock);
+    CGrowableArray<std::uint8_t> memory;
+    ASSERT_TRUE(memory.Reserve(adopted));
+    std::memset(memory.Data(), 0xA5, adopted);
+    other.AdoptRecordMemory(std::move(memory));
+    std::size_t i = 0;
+    for (const auto* records : {&small, &large, &small}) {
+      files.SetFile(kInput, test::IntermediateFile(*records), kModified);
+      ASSERT_EQ(other.CreateDictionary(kInput, writerPath, true, false, false), createresult::kWritten);
+      EXPECT_EQ(Output(), expected[i++]) << adopted;
+    }
+  }
 }
 
 // The stored checksum matches the definition (the data area as read back in 64 KiB pieces) for

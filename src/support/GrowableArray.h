@@ -1,5 +1,5 @@
 #pragma once
-// A growable block of trivially copyable elements whose memory the reader manages itself: new
+// A growable block of trivially copyable elements whose memory its owner manages itself: new
 // room is never zero-filled (a work buffer sized for a 50 MB file must not cost a pass over 50 MB
 // before the first byte is read), growth is geometric, and running out of memory is a result
 // (false), never an exception or a crash.
@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <type_traits>
+#include <utility>
 
 namespace lexaport {
 
@@ -21,6 +22,20 @@ class CGrowableArray {
   ~CGrowableArray() { std::free(data_); }
   CGrowableArray(const CGrowableArray&) = delete;
   CGrowableArray& operator=(const CGrowableArray&) = delete;
+  // Moving hands the memory over; the array moved from is empty and holds none.
+  CGrowableArray(CGrowableArray&& other) noexcept
+      : data_(std::exchange(other.data_, nullptr)),
+        size_(std::exchange(other.size_, 0)),
+        capacity_(std::exchange(other.capacity_, 0)) {}
+  CGrowableArray& operator=(CGrowableArray&& other) noexcept {
+    if (this != &other) {
+      std::free(data_);
+      data_ = std::exchange(other.data_, nullptr);
+      size_ = std::exchange(other.size_, 0);
+      capacity_ = std::exchange(other.capacity_, 0);
+    }
+    return *this;
+  }
 
   T* Data() { return data_; }
   const T* Data() const { return data_; }
