@@ -1,10 +1,12 @@
 #include "dict/IntermediateRecordArea.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "dict/DictionaryFileFormat.h"
 #include "steno/EntryRecord.h"
+#include "support/ByteOrder.h"
 
 namespace lexaport {
 
@@ -17,9 +19,18 @@ std::size_t WholeRecordSize(const std::uint8_t* record, std::size_t remaining) {
 
 int CompareKeys(const std::uint8_t* a, std::size_t aLength, const std::uint8_t* b, std::size_t bLength) {
   const std::size_t common = std::min(aLength, bLength);
-  if (common != 0) {
-    const int c = std::memcmp(a, b, common);  // memcmp compares bytes as unsigned
-    if (c != 0) return c < 0 ? -1 : 1;
+  // Keys are a few bytes long: compared eight bytes at a time in place rather than through a
+  // library call. Loaded little-endian, the lowest differing bit lies in the first differing byte.
+  std::size_t i = 0;
+  for (; i + 8 <= common; i += 8) {
+    const std::uint64_t difference = LoadU64(a + i) ^ LoadU64(b + i);
+    if (difference != 0) {
+      const std::size_t at = i + static_cast<std::size_t>(std::countr_zero(difference)) / 8;
+      return a[at] < b[at] ? -1 : 1;  // bytes compare unsigned
+    }
+  }
+  for (; i < common; ++i) {
+    if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;
   }
   if (aLength == bLength) return 0;
   return aLength < bLength ? -1 : 1;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
+#include <vector>
 
 #include "dict/IntermediateFile.h"
 #include "dict/IntermediateRecordArea.h"
@@ -143,6 +145,22 @@ TEST(WriteIntermediateFile, SamplesGiveFilesTheBuilderAccepts) {
     CTranDictCreate builder(files, clock);
     std::string writerPath;
     EXPECT_EQ(builder.CreateDictionary(kOut, writerPath, true, false, false), createresult::kWritten) << name;
+  }
+}
+
+// The key order the builder checks: bytes unsigned over the shorter key, then the shorter key
+// first, against the byte-string order of std::vector, on keys of every length up to 20 bytes
+// that often share a long prefix.
+TEST(CompareKeys, OrdersAsUnsignedByteStrings) {
+  std::mt19937 random(9);
+  for (int round = 0; round < 20000; ++round) {
+    std::vector<std::uint8_t> a(random() % 21);
+    for (auto& byte : a) byte = static_cast<std::uint8_t>(random() % 4 == 0 ? random() : 0x80);
+    std::vector<std::uint8_t> b = a;
+    b.resize(random() % 21, 0x80);
+    if (!b.empty() && random() % 2 == 0) b[random() % b.size()] = static_cast<std::uint8_t>(random());
+    const int expected = a < b ? -1 : (b < a ? 1 : 0);
+    ASSERT_EQ(CompareKeys(a.data(), a.size(), b.data(), b.size()), expected) << test::Hex(a) << " / " << test::Hex(b);
   }
 }
 
