@@ -96,34 +96,38 @@ TEST(ImportDictSort, AgreesWithAReferenceOrderOnRandomDictionaries) {
 
 // As the reader hands them over: numbers ascending in array order. Outlines of up to six strokes
 // that often share their first two strokes, so that both the short and the long outlines of one
-// key meet, and key sets that use every bit.
+// key meet; key sets that use every bit, and key sets with the low bits of each stroke clear, as
+// layout 1 leaves them (which lets the sort drop those bits).
 TEST(ImportDictSort, AgreesWithAReferenceOrderInReadingOrder) {
   std::mt19937 random(7);
   const std::uint32_t common[] = {0x80000000, 0x80000001, 0x00000000, 0xFFFFFFFF, 0x01000080};
-  for (std::size_t count : {2u, 5u, 100u, 3000u, 20000u}) {
-    std::vector<Bytes> records;
-    std::uint32_t number = random() % 3;
-    for (std::size_t i = 0; i < count; ++i) {
-      Bytes strokes;
-      const int n = random() % 8 == 0 ? static_cast<int>(random() % 7) : 1 + static_cast<int>(random() % 2);
-      for (int s = 0; s < n; ++s) {
-        const std::uint32_t keys = random() % 3 != 0 ? common[random() % std::size(common)] : static_cast<std::uint32_t>(random());
-        const Bytes k = test::K(keys);
-        strokes.insert(strokes.end(), k.begin(), k.end());
+  for (const std::uint32_t usedBits : {0xFFFFFFFFu, 0xFFFFFF80u, 0x00FF0000u}) {
+    for (std::size_t count : {2u, 5u, 100u, 3000u, 20000u}) {
+      std::vector<Bytes> records;
+      std::uint32_t number = random() % 3;
+      for (std::size_t i = 0; i < count; ++i) {
+        Bytes strokes;
+        const int n = random() % 8 == 0 ? static_cast<int>(random() % 7) : 1 + static_cast<int>(random() % 2);
+        for (int s = 0; s < n; ++s) {
+          const std::uint32_t keys =
+              usedBits & (random() % 3 != 0 ? common[random() % std::size(common)] : static_cast<std::uint32_t>(random()));
+          const Bytes k = test::K(keys);
+          strokes.insert(strokes.end(), k.begin(), k.end());
+        }
+        records.push_back(Record(strokes, test::B("x"), {.number = number, .date = static_cast<std::uint32_t>(20000101 + random() % 3)}));
+        number += 1 + (random() % 4 == 0 ? static_cast<std::uint32_t>(random() % 1000) : 0);
       }
-      records.push_back(Record(strokes, test::B("x"), {.number = number, .date = static_cast<std::uint32_t>(20000101 + random() % 3)}));
-      number += 1 + (random() % 4 == 0 ? static_cast<std::uint32_t>(random() % 1000) : 0);
-    }
-    std::vector<const std::uint8_t*> reference = test::Pointers(records);
-    std::stable_sort(reference.begin(), reference.end(),
-                     [](const std::uint8_t* a, const std::uint8_t* b) { return KeyOf(a) > KeyOf(b); });
-    // Without a work area, with one that holds one of the sort's arrays, and with one that
-    // holds both (filled with garbage, and not aligned for them).
-    for (std::size_t workBytes : {std::size_t{0}, 17 * count, 40 * count}) {
-      std::vector<std::uint8_t> work(workBytes + 1, 0xA5);
-      std::vector<const std::uint8_t*> sorted = test::Pointers(records);
-      CImportDictSort::Sort(sorted.data(), sorted.size(), std::span<std::uint8_t>(work.data() + 1, workBytes));
-      ASSERT_EQ(sorted, reference) << "count " << count << ", work area " << workBytes;
+      std::vector<const std::uint8_t*> reference = test::Pointers(records);
+      std::stable_sort(reference.begin(), reference.end(),
+                       [](const std::uint8_t* a, const std::uint8_t* b) { return KeyOf(a) > KeyOf(b); });
+      // Without a work area, with one that holds one of the sort's arrays, and with one that
+      // holds both (filled with garbage, and not aligned for them).
+      for (std::size_t workBytes : {std::size_t{0}, 17 * count, 40 * count}) {
+        std::vector<std::uint8_t> work(workBytes + 1, 0xA5);
+        std::vector<const std::uint8_t*> sorted = test::Pointers(records);
+        CImportDictSort::Sort(sorted.data(), sorted.size(), std::span<std::uint8_t>(work.data() + 1, workBytes));
+        ASSERT_EQ(sorted, reference) << "count " << count << ", work area " << workBytes << ", bits " << usedBits;
+      }
     }
   }
 }
