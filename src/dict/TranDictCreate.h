@@ -39,8 +39,9 @@ const char* CreateDictionaryResultText(int result);
 // Where the time of one CreateDictionary went (steady clock, seconds).
 struct BuildTimings {
   double loadSeconds = 0.0;      // reading and checking the intermediate file
-  double treeSeconds = 0.0;      // cutting the tree and writing its blocks and the root table
-  double checksumSeconds = 0.0;  // reading the data area back for the CRC-16
+  double treeSeconds = 0.0;      // cutting the tree, writing its blocks (checksummed as they go out)
+                                 // and the root table
+  double checksumSeconds = 0.0;  // completing the CRC-16: the root table, the tail read back
 };
 
 class CTranDictCreate {
