@@ -73,7 +73,7 @@ void CStrokeParser::Prepare(const CStenoKeys& keys) {
   FillTable(layout.numberLetters, true, numberTable_);
   numberKey_ = FirstPosition(layout.numberLetters, '#');
   exclamationKey_ = keys.ExclamationKeyPosition();
-  leftBank_ = layout.leftBank;
+  pastLeftBank_ = layout.leftBank < 32 ? 0xFFFFFFFFu >> layout.leftBank : 0;
 }
 
 namespace {
@@ -81,22 +81,24 @@ namespace {
 enum class Pass { kDone, kInvalid, kNumberBar };
 
 // One pass over the stroke's letters with one field's table. The pass with the key letters stops
-// at the first '#' or digit: the stroke is then read with the number-bar letters. `cursor` never
-// exceeds 32, where no position is left, so a left bank of more than 32 keys reads as 32.
-Pass ReadLetters(std::string_view text, const std::array<std::uint64_t, 256>& table, unsigned leftBank,
+// at the first '#' or digit: the stroke is then read with the number-bar letters. The cursor is
+// kept as the mask of the positions at or after it (bit 31 - p for position p), so the next
+// letter's position is the highest of its candidates in the mask, and the mask then keeps the
+// positions below that bit; '-' cuts the mask to the positions past the left bank.
+Pass ReadLetters(std::string_view text, const std::array<std::uint64_t, 256>& table, std::uint32_t pastLeftBank,
                  std::uint32_t& keys) {
-  unsigned cursor = 0;
+  std::uint32_t open = 0xFFFFFFFF;
   for (char raw : text) {
     const std::uint64_t entry = table[static_cast<std::uint8_t>(raw)];
     const std::uint64_t action = entry >> kActionShift;
     if (action == kLookUp) {
-      const std::uint64_t candidates = entry & (std::uint64_t{0xFFFFFFFF} >> cursor);
+      const std::uint32_t candidates = static_cast<std::uint32_t>(entry) & open;
       if (candidates == 0) return Pass::kInvalid;
-      const auto found = static_cast<unsigned>(std::countl_zero(static_cast<std::uint32_t>(candidates)));
-      keys |= PositionBit(found);
-      cursor = found + 1;
+      const std::uint32_t key = 0x80000000u >> std::countl_zero(candidates);  // the highest
+      keys |= key;
+      open = key - 1;
     } else if (action == kToLeftBank) {
-      if (cursor < leftBank) cursor = leftBank;
+      open &= pastLeftBank;
     } else if (action == kInvalid) {
       return Pass::kInvalid;
     } else if (action == kNumberBarCharacter) {
@@ -119,17 +121,16 @@ bool CStrokeParser::Parse(std::string_view text, KeySet& out) const {
   if (text.empty()) return false;
   // A leading '/' is no part of the stroke; it cannot be '#' or a digit either.
   const std::string_view letters = text.front() == '/' ? text.substr(1) : text;
-  const unsigned leftBank = leftBank_ < 32 ? leftBank_ : 32;
 
   // Most strokes have no '#' and no digit: read them with the key letters in one pass, and only
   // when one turns up (or the pass fails before the rest could show one), decide anew.
   std::uint32_t keys = 0;
-  Pass pass = ReadLetters(letters, keyTable_, leftBank, keys);
+  Pass pass = ReadLetters(letters, keyTable_, pastLeftBank_, keys);
   if (pass == Pass::kInvalid && HasNumberBarCharacter(letters)) pass = Pass::kNumberBar;
   if (pass == Pass::kNumberBar) {
     if (numberKey_ < 0) return false;
     keys = PositionBit(static_cast<unsigned>(numberKey_));
-    pass = ReadLetters(letters, numberTable_, leftBank, keys);
+    pass = ReadLetters(letters, numberTable_, pastLeftBank_, keys);
   }
   if (pass != Pass::kDone) return false;
 

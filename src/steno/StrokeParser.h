@@ -38,7 +38,8 @@ class CStrokeParser {
   std::array<std::uint64_t, 256> numberTable_{};
   int numberKey_ = -1;           // position of '#' among the number-bar letters
   int exclamationKey_ = -1;      // CStenoKeys::ExclamationKeyPosition()
-  unsigned leftBank_ = 0;        // where '-' moves the cursor
+  // The positions a '-' leaves open: those from the left bank on (none when it takes all 32).
+  std::uint32_t pastLeftBank_ = 0;
 };
 
 }  // namespace lexaport
