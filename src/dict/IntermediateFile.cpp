@@ -11,6 +11,7 @@
 #include "dict/ImportDictSort.h"
 #include "dict/MergeTranslations.h"
 #include "rtf/RtfDictionaryReader.h"
+#include "rtf/TwoPartRead.h"
 #include "steno/EntryRecord.h"
 #include "steno/StenoKeys.h"
 #include "support/ByteOrder.h"
@@ -205,7 +206,8 @@ void WriteIntermediateRecords(platform::IFile& out, const std::uint8_t* const* s
 }
 
 int CRtfDictionaryReader::WriteIntermediateFile(platform::IFileSystem& files, const std::string& rtfPath,
-                                                const std::string& intermediatePath, IntermediateFileStats* stats) {
+                                                const std::string& intermediatePath, IntermediateFileStats* stats,
+                                                const TwoPartReadOptions* twoParts) {
   IntermediateFileStats result;
   StageClock clock;
   try {
@@ -214,14 +216,18 @@ int CRtfDictionaryReader::WriteIntermediateFile(platform::IFileSystem& files, co
     result.readSeconds = clock.Lap();
 
     if (!PrepareBuffers(text.size)) return -1;
-    if (Parse(text.bytes.get()) < 0) return -1;
-    if (WorkLength() != 0) FinishEntry();
-    if (OutOfMemory()) return -1;  // the last entry could not be stored
+    // The records of the part after the split point, when the text is read in two parts.
+    CRtfDictionaryReader secondPart(Today());
+    const TwoPartReadResult read = ReadDictionaryInTwoParts(*this, secondPart, text.bytes.get(), text.size,
+                                                            twoParts != nullptr ? *twoParts : TwoPartReadOptions{});
+    if (read.parse < 0) return -1;  // also when the last entry could not be stored
+    result.readInTwoParts = read.split;
     result.parseSeconds = clock.Lap();
 
     // The text has been read: its memory, already in place, serves the sort's arrays and, when
     // there is room for it too, the pointer array (at its end).
-    const std::uint32_t count = EntryCount();
+    const std::uint32_t firstCount = EntryCount();
+    const std::uint32_t count = firstCount + (read.split ? secondPart.EntryCount() : 0);
     std::span<std::uint8_t> spare(text.bytes.get(), text.size + 1);
     const std::uint8_t** records = nullptr;
     std::unique_ptr<const std::uint8_t*[]> ownRecords;
@@ -238,7 +244,14 @@ int CRtfDictionaryReader::WriteIntermediateFile(platform::IFileSystem& files, co
     }
     const std::uint8_t* data = EntryData();
     const std::uint32_t* offsets = EntryOffsets();
-    for (std::uint32_t i = 0; i < count; ++i) new (records + i) const std::uint8_t*(data + offsets[i]);
+    for (std::uint32_t i = 0; i < firstCount; ++i) new (records + i) const std::uint8_t*(data + offsets[i]);
+    if (read.split) {
+      const std::uint8_t* secondData = secondPart.EntryData();
+      const std::uint32_t* secondOffsets = secondPart.EntryOffsets();
+      for (std::uint32_t i = firstCount; i < count; ++i) {
+        new (records + i) const std::uint8_t*(secondData + secondOffsets[i - firstCount]);
+      }
+    }
     CImportDictSort::Sort(records, count, spare);
     result.sortSeconds = clock.Lap();
 
