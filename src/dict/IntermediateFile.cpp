@@ -4,6 +4,8 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "dict/CheckEntry.h"
@@ -222,6 +224,11 @@ int CRtfDictionaryReader::WriteIntermediateFile(platform::IFileSystem& files, co
                                                             twoParts != nullptr ? *twoParts : TwoPartReadOptions{});
     if (read.parse < 0) return -1;  // also when the last entry could not be stored
     result.readInTwoParts = read.split;
+    // The builder reads the intermediate file's records back into this reader's entry data area
+    // (ReleaseEntryData), whose pages a single pass has touched by now. Read in two parts, the
+    // area holds only the first part's records: room for all is made before any pointer into it
+    // is taken, and the new pages are touched on the other thread while the file is written.
+    const bool touchPages = read.split && entries_.Reserve(EntryDataUsed() + secondPart.EntryDataUsed());
     result.parseSeconds = clock.Lap();
 
     // The text has been read: its memory, already in place, serves the sort's arrays and, when
@@ -254,6 +261,17 @@ int CRtfDictionaryReader::WriteIntermediateFile(platform::IFileSystem& files, co
     }
     CImportDictSort::Sort(records, count, spare);
     result.sortSeconds = clock.Lap();
+
+    std::jthread pageToucher;  // joined when it goes out of scope, also on an exception
+    if (touchPages) {
+      std::uint8_t* const room = entries_.Data() + entries_.Size();
+      const std::size_t roomBytes = entries_.Capacity() - entries_.Size();
+      try {
+        pageToucher = std::jthread([room, roomBytes] { std::memset(room, 0, roomBytes); });
+      } catch (const std::system_error&) {
+        // The builder's read touches them then.
+      }
+    }
 
     // Not being able to create the output is a failure like not being able to open the input.
     std::unique_ptr<platform::IFile> out = files.CreateForWriting(intermediatePath);
