@@ -91,7 +91,6 @@ struct RtfStyle {
   friend bool operator==(const RtfStyle&, const RtfStyle&) = default;
 };
 
-
 // Everything the byte loop of CRtfReader reads and writes, besides the derived reader's own state
 // and the stroke parser's tables (a cache of the layout). Kept in one struct so that a parse can
 // be resumed from a copy and two parse states compared member by member (the defaulted
