@@ -6,8 +6,6 @@
 #include <cstring>
 #include <memory>
 #include <new>
-#include <system_error>
-#include <thread>
 
 #include "steno/EntryRecord.h"
 
@@ -110,6 +108,11 @@ bool SameKey(const SortItem& a, const SortItem& b) {
   return a.keyHigh == b.keyHigh && a.keyLow == b.keyLow && ShortCountOf(a) == ShortCountOf(b);
 }
 
+// Sorts by (key, short count), greatest first, with a stable least-significant-digit radix sort;
+// then puts every run of equal keys in full CompareEntries order. Runs of one outline of at most
+// two strokes need nothing when the records came with ascending numbers: they were taken in
+// reverse, so such a run already stands by number, greatest first. False when the working memory
+// cannot be had (nothing has changed then).
 // An array of `count` sort items: from the work area while it reaches, else newly allocated.
 class ItemArray {
  public:
@@ -133,114 +136,13 @@ class ItemArray {
   SortItem* items_ = nullptr;
 };
 
-using Histograms = std::array<std::uint32_t, kBuckets>;
-
-// The digit of an item in pass d, in the compact key or the full one.
-struct DigitOf {
-  bool compact;
-  std::uint32_t operator()(const SortItem& item, int d) const { return compact ? CompactDigit(item, d) : Digit(item, d); }
-};
-
-// What the items say about the records, the same for every range of them.
-struct ItemLayout {
-  int digits;
-  DigitOf digit;
-  bool byDistance;         // places are distances from `lowest`, else places in the caller's array
-  std::uintptr_t lowest;
-  bool ascendingNumbers;  // the records came with ascending numbers (and the items reversed)
-};
-
-// Sorts items[0, count) by (key, short count), greatest first, with stable least-significant-
-// digit passes (scratch: room for as many), writes the records in that order into records[0,
-// count), then puts every run of equal keys in full CompareEntries order. Runs of one outline of
-// at most two strokes need nothing when the records came with ascending numbers: they were taken
-// in reverse, so such a run already stands by number, greatest first.
-void SortRange(const std::uint8_t** records, SortItem* items, SortItem* scratch, std::size_t count,
-               const ItemLayout& layout, Histograms* histograms) {
-  const DigitOf digit = layout.digit;
-  for (int d = 0; d < layout.digits; ++d) histograms[d].fill(0);
-  for (std::size_t i = 0; i < count; ++i) {
-    for (int d = 0; d < layout.digits; ++d) ++histograms[d][digit(items[i], d)];
-  }
-
-  SortItem* from = items;
-  SortItem* to = scratch;
-  for (int d = 0; d < layout.digits; ++d) {
-    Histograms& histogram = histograms[d];
-    // A digit all records share moves nothing.
-    if (histogram[digit(from[0], d)] == count) continue;
-    // Greatest digit first: bucket b starts after all buckets above it.
-    std::uint32_t start = 0;
-    for (std::size_t b = kBuckets; b-- > 0;) {
-      const std::uint32_t size = histogram[b];
-      histogram[b] = start;
-      start += size;
-    }
-    for (std::size_t i = 0; i < count; ++i) to[histogram[digit(from[i], d)]++] = from[i];
-    std::swap(from, to);
-  }
-
-  if (layout.byDistance) {
-    for (std::size_t i = 0; i < count; ++i) {
-      records[i] = reinterpret_cast<const std::uint8_t*>(layout.lowest + PlaceOf(from[i]));
-    }
-  } else {
-    // `to` is free now: it keeps the caller's pointers while they are put in their new order.
-    static_assert(sizeof(std::uint64_t) >= sizeof(std::uintptr_t));
-    for (std::size_t i = 0; i < count; ++i) {
-      const auto pointer = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(records[i]));
-      to[i].keyHigh = static_cast<std::uint32_t>(pointer >> 32);
-      to[i].keyLow = static_cast<std::uint32_t>(pointer);
-    }
-    for (std::size_t i = 0; i < count; ++i) {
-      const SortItem& saved = to[PlaceOf(from[i])];
-      records[i] = reinterpret_cast<const std::uint8_t*>(static_cast<std::uintptr_t>(saved.Key()));
-    }
-  }
-
-  for (std::size_t i = 0; i < count;) {
-    std::size_t end = i + 1;
-    while (end < count && SameKey(from[end], from[i])) ++end;
-    if (end - i > 1 && (!layout.ascendingNumbers || ShortCountOf(from[i]) == kLongOutline)) {
-      std::stable_sort(records + i, records + end, ComesBefore);
-    }
-    i = end;
-  }
-}
-
-// The items whose most significant digit lies in the greatest buckets, about half of them: the
-// number of those items and the least digit among them; {0, 0} when one bucket holds more than
-// half of all.
-struct UpperHalf {
-  std::size_t count = 0;
-  std::uint32_t leastDigit = 0;
-};
-
-UpperHalf FindUpperHalf(const SortItem* items, std::size_t count, const ItemLayout& layout) {
-  Histograms top{};
-  const int d = layout.digits - 1;
-  for (std::size_t i = 0; i < count; ++i) ++top[layout.digit(items[i], d)];
-  std::size_t upper = 0;
-  for (std::size_t b = kBuckets; b-- > 0;) {
-    upper += top[b];
-    if (upper >= count / 2) {
-      return upper < count ? UpperHalf{upper, static_cast<std::uint32_t>(b)} : UpperHalf{};
-    }
-  }
-  return {};
-}
-
-// Sorts the items and puts the records in their order. With `twoThreads`, and places that are
-// distances, the items of the greatest buckets of the most significant digit, about half of
-// them, are moved in front of the others (keeping their order), and the two ranges, which no
-// equal keys span, are sorted at once, each exactly as the whole would sort it. False when the
-// working memory cannot be had (nothing has changed then).
-bool RadixSort(const std::uint8_t** records, std::size_t count, std::span<std::uint8_t> workArea, bool twoThreads) {
+bool RadixSort(const std::uint8_t** records, std::size_t count, std::span<std::uint8_t> workArea) {
   const ItemArray itemArray(count, workArea);
   const ItemArray scratchArray(count, workArea);
   SortItem* const items = itemArray.Get();
   SortItem* const scratch = scratchArray.Get();
-  std::unique_ptr<Histograms[]> histograms(new (std::nothrow) Histograms[2 * kDigits]);
+  std::unique_ptr<std::array<std::uint32_t, kBuckets>[]> histograms(
+      new (std::nothrow) std::array<std::uint32_t, kBuckets>[kDigits]());
   if (items == nullptr || scratch == nullptr || !histograms) return false;
 
   std::uintptr_t lowest = UINTPTR_MAX;
@@ -272,38 +174,56 @@ bool RadixSort(const std::uint8_t** records, std::size_t count, std::span<std::u
 
   const Compaction compaction(highBitsUsed, lowBitsUsed);
   const bool compact = compaction.Fits();
+  const int digits = compact ? compaction.Digits() : kDigits;
   if (compact) {
     for (std::size_t i = 0; i < count; ++i) compaction.Apply(items[i]);
   }
-  const ItemLayout layout{compact ? compaction.Digits() : kDigits, DigitOf{compact}, byDistance, lowest,
-                          ascendingNumbers};
+  const auto digit = [compact](const SortItem& item, int d) { return compact ? CompactDigit(item, d) : Digit(item, d); };
 
-  const UpperHalf upper = twoThreads && byDistance ? FindUpperHalf(items, count, layout) : UpperHalf{};
-  if (upper.count == 0) {
-    SortRange(records, items, scratch, count, layout, histograms.get());
-    return true;
-  }
-  std::size_t high = 0;
-  std::size_t low = upper.count;
   for (std::size_t i = 0; i < count; ++i) {
-    const bool isUpper = layout.digit(items[i], layout.digits - 1) >= upper.leastDigit;
-    scratch[isUpper ? high++ : low++] = items[i];
+    for (int d = 0; d < digits; ++d) ++histograms[d][digit(items[i], d)];
   }
-  const auto sortLower = [&] {
-    SortRange(records + upper.count, scratch + upper.count, items + upper.count, count - upper.count, layout,
-              histograms.get() + kDigits);
-  };
-  std::thread worker;
-  try {
-    worker = std::thread(sortLower);
-  } catch (const std::system_error&) {
-    // No second thread to be had: this one sorts both.
+
+  SortItem* from = items;
+  SortItem* to = scratch;
+  for (int d = 0; d < digits; ++d) {
+    std::array<std::uint32_t, kBuckets>& histogram = histograms[d];
+    // A digit all records share moves nothing.
+    if (histogram[digit(from[0], d)] == count) continue;
+    // Greatest digit first: bucket b starts after all buckets above it.
+    std::uint32_t start = 0;
+    for (std::size_t b = kBuckets; b-- > 0;) {
+      const std::uint32_t size = histogram[b];
+      histogram[b] = start;
+      start += size;
+    }
+    for (std::size_t i = 0; i < count; ++i) to[histogram[digit(from[i], d)]++] = from[i];
+    std::swap(from, to);
   }
-  SortRange(records, scratch, items, upper.count, layout, histograms.get());
-  if (worker.joinable()) {
-    worker.join();
+
+  if (byDistance) {
+    for (std::size_t i = 0; i < count; ++i) records[i] = reinterpret_cast<const std::uint8_t*>(lowest + PlaceOf(from[i]));
   } else {
-    sortLower();
+    // `to` is free now: it keeps the caller's pointers while they are put in their new order.
+    static_assert(sizeof(std::uint64_t) >= sizeof(std::uintptr_t));
+    for (std::size_t i = 0; i < count; ++i) {
+      const auto pointer = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(records[i]));
+      to[i].keyHigh = static_cast<std::uint32_t>(pointer >> 32);
+      to[i].keyLow = static_cast<std::uint32_t>(pointer);
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+      const SortItem& saved = to[PlaceOf(from[i])];
+      records[i] = reinterpret_cast<const std::uint8_t*>(static_cast<std::uintptr_t>(saved.Key()));
+    }
+  }
+
+  for (std::size_t i = 0; i < count;) {
+    std::size_t end = i + 1;
+    while (end < count && SameKey(from[end], from[i])) ++end;
+    if (end - i > 1 && (!ascendingNumbers || ShortCountOf(from[i]) == kLongOutline)) {
+      std::stable_sort(records + i, records + end, ComesBefore);
+    }
+    i = end;
   }
   return true;
 }
@@ -329,10 +249,9 @@ int CompareEntries(const std::uint8_t* recordA, const std::uint8_t* recordB) {
 
 std::size_t CImportDictSort::WorkAreaBytes(std::size_t count) { return 2 * (count * sizeof(SortItem) + alignof(SortItem)); }
 
-void CImportDictSort::Sort(const std::uint8_t** records, std::size_t count, std::span<std::uint8_t> workArea,
-                           std::size_t twoThreadsFrom) {
+void CImportDictSort::Sort(const std::uint8_t** records, std::size_t count, std::span<std::uint8_t> workArea) {
   if (count < 2) return;
-  if (count <= kMaxRadixCount && RadixSort(records, count, workArea, count >= twoThreadsFrom)) return;
+  if (count <= kMaxRadixCount && RadixSort(records, count, workArea)) return;
   std::stable_sort(records, records + count, ComesBefore);
 }
 

@@ -24,11 +24,8 @@ class CImportDictSort {
   // compare equal keep their order. Only pointers move; the records stay where they are.
   // Needs no memory to succeed: when its key arrays cannot be had it sorts the pointers directly.
   // `workArea` is memory the caller has no more use for (its contents are overwritten): the sort
-  // takes its arrays from it as far as it reaches, which spares fresh pages. From
-  // `twoThreadsFrom` records on, the sort runs on two threads (with the same order).
-  static constexpr std::size_t kTwoThreadsFrom = 65536;
-  static void Sort(const std::uint8_t** records, std::size_t count, std::span<std::uint8_t> workArea = {},
-                   std::size_t twoThreadsFrom = kTwoThreadsFrom);
+  // takes its arrays from it as far as it reaches, which spares fresh pages.
+  static void Sort(const std::uint8_t** records, std::size_t count, std::span<std::uint8_t> workArea = {});
 
   // The work area that spares the sort of `count` records all fresh memory.
   static std::size_t WorkAreaBytes(std::size_t count);

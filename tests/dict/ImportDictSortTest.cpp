@@ -84,15 +84,13 @@ TEST(ImportDictSort, AgreesWithAReferenceOrderOnRandomDictionaries) {
       const std::uint32_t number = random() % 5 == 0 ? numbers[i] | 0x80000000u : numbers[i];
       records.push_back(Record(strokes, test::B("x"), {.number = number, .date = static_cast<std::uint32_t>(20000101 + random() % 3)}));
     }
+    std::vector<const std::uint8_t*> sorted = test::Pointers(records);
+    CImportDictSort::Sort(sorted.data(), sorted.size());
+
     std::vector<const std::uint8_t*> reference = test::Pointers(records);
     std::stable_sort(reference.begin(), reference.end(),
                      [](const std::uint8_t* a, const std::uint8_t* b) { return KeyOf(a) > KeyOf(b); });
-    // On one thread, and on two from any count.
-    for (std::size_t twoThreadsFrom : {CImportDictSort::kTwoThreadsFrom, std::size_t{0}}) {
-      std::vector<const std::uint8_t*> sorted = test::Pointers(records);
-      CImportDictSort::Sort(sorted.data(), sorted.size(), {}, twoThreadsFrom);
-      ASSERT_EQ(sorted, reference) << "count " << count << ", two threads from " << twoThreadsFrom;
-    }
+    ASSERT_EQ(sorted, reference) << "count " << count;
   }
 }
 
@@ -123,16 +121,12 @@ TEST(ImportDictSort, AgreesWithAReferenceOrderInReadingOrder) {
       std::stable_sort(reference.begin(), reference.end(),
                        [](const std::uint8_t* a, const std::uint8_t* b) { return KeyOf(a) > KeyOf(b); });
       // Without a work area, with one that holds one of the sort's arrays, and with one that
-      // holds both (filled with garbage, and not aligned for them); on one thread and on two.
+      // holds both (filled with garbage, and not aligned for them).
       for (std::size_t workBytes : {std::size_t{0}, 17 * count, 40 * count}) {
-        for (std::size_t twoThreadsFrom : {CImportDictSort::kTwoThreadsFrom, std::size_t{0}}) {
-          std::vector<std::uint8_t> work(workBytes + 1, 0xA5);
-          std::vector<const std::uint8_t*> sorted = test::Pointers(records);
-          CImportDictSort::Sort(sorted.data(), sorted.size(), std::span<std::uint8_t>(work.data() + 1, workBytes),
-                                twoThreadsFrom);
-          ASSERT_EQ(sorted, reference) << "count " << count << ", work area " << workBytes << ", bits " << usedBits
-                                       << ", two threads from " << twoThreadsFrom;
-        }
+        std::vector<std::uint8_t> work(workBytes + 1, 0xA5);
+        std::vector<const std::uint8_t*> sorted = test::Pointers(records);
+        CImportDictSort::Sort(sorted.data(), sorted.size(), std::span<std::uint8_t>(work.data() + 1, workBytes));
+        ASSERT_EQ(sorted, reference) << "count " << count << ", work area " << workBytes << ", bits " << usedBits;
       }
     }
   }
@@ -172,12 +166,10 @@ TEST(ImportDictSort, KeepsTheOrderOfRecordsThatCompareEqual) {
   const Bytes s = Outline({0x80000000});
   const std::vector<Bytes> records = {Record(s, test::B("first")), Record(Outline({0xFF000000}), test::B("x")),
                                       Record(s, test::B("second")), Record(s, test::B("third"))};
-  for (std::size_t twoThreadsFrom : {CImportDictSort::kTwoThreadsFrom, std::size_t{0}}) {
-    std::vector<const std::uint8_t*> sorted = test::Pointers(records);
-    CImportDictSort::Sort(sorted.data(), sorted.size(), {}, twoThreadsFrom);
-    EXPECT_EQ(sorted, (std::vector<const std::uint8_t*>{records[1].data(), records[0].data(), records[2].data(),
-                                                        records[3].data()}));
-  }
+  std::vector<const std::uint8_t*> sorted = test::Pointers(records);
+  CImportDictSort::Sort(sorted.data(), sorted.size());
+  EXPECT_EQ(sorted, (std::vector<const std::uint8_t*>{records[1].data(), records[0].data(), records[2].data(),
+                                                      records[3].data()}));
 }
 
 }  // namespace
