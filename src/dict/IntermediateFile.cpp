@@ -213,6 +213,11 @@ int CRtfDictionaryReader::WriteIntermediateFile(platform::IFileSystem& files, co
   IntermediateFileStats result;
   StageClock clock;
   try {
+    // Started before the file is read, so that it has a core by the time it gets its part; only
+    // for a file that will be read in two parts (its size when it is looked at, the read decides).
+    const TwoPartReadOptions options = twoParts != nullptr ? *twoParts : TwoPartReadOptions{};
+    const auto status = files.Status(rtfPath);
+    CSecondPartThread secondThread(status && status->size >= options.minimumLength);
     platform::WholeFile text;
     if (!platform::ReadWholeFile(files, rtfPath, platform::Sharing::kDenyWrite, text)) return -1;
     result.readSeconds = clock.Lap();
@@ -220,8 +225,8 @@ int CRtfDictionaryReader::WriteIntermediateFile(platform::IFileSystem& files, co
     if (!PrepareBuffers(text.size)) return -1;
     // The records of the part after the split point, when the text is read in two parts.
     CRtfDictionaryReader secondPart(Today());
-    const TwoPartReadResult read = ReadDictionaryInTwoParts(*this, secondPart, text.bytes.get(), text.size,
-                                                            twoParts != nullptr ? *twoParts : TwoPartReadOptions{});
+    const TwoPartReadResult read = ReadDictionaryInTwoParts(*this, secondPart, text.bytes.get(), text.size, options,
+                                                            &secondThread);
     if (read.parse < 0) return -1;  // also when the last entry could not be stored
     result.readInTwoParts = read.split;
     // The builder reads the intermediate file's records back into this reader's entry data area

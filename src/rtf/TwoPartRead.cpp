@@ -29,9 +29,45 @@ int ParseUpTo(CRtfDictionaryReader& reader, std::uint8_t* text, std::size_t from
 
 }  // namespace
 
+CSecondPartThread::CSecondPartThread(bool wanted) {
+  if (!wanted) return;
+  try {
+    thread_ = std::thread([this] { Main(); });
+  } catch (const std::system_error&) {
+    // Not available: the caller reads alone or starts a thread of its own.
+  }
+}
+
+CSecondPartThread::~CSecondPartThread() {
+  if (!thread_.joinable()) return;
+  int waiting = kWaiting;
+  state_.compare_exchange_strong(waiting, kEnding);  // fails when it has been handed work
+  thread_.join();
+}
+
+void CSecondPartThread::Main() {
+  for (;;) {
+    const int state = state_.load(std::memory_order_acquire);
+    if (state == kEnding) return;
+    if (state == kWorking) break;
+    std::this_thread::yield();
+  }
+  work_();
+  state_.store(kDone, std::memory_order_release);
+}
+
+void CSecondPartThread::Run(std::function<void()> work) {
+  work_ = std::move(work);
+  state_.store(kWorking, std::memory_order_release);
+}
+
+void CSecondPartThread::Wait() {
+  while (state_.load(std::memory_order_acquire) == kWorking) std::this_thread::yield();
+}
+
 TwoPartReadResult ReadDictionaryInTwoParts(CRtfDictionaryReader& first, CRtfDictionaryReader& second,
                                            std::uint8_t* text, std::size_t length,
-                                           const TwoPartReadOptions& options) {
+                                           const TwoPartReadOptions& options, CSecondPartThread* thread) {
   if (length < options.minimumLength) return {first.ReadDictionary(text), false};
   const std::size_t entry = FindEntryOpening(text, length, 0);
   if (entry == std::string_view::npos) return {first.ReadDictionary(text), false};
@@ -59,15 +95,20 @@ TwoPartReadResult ReadDictionaryInTwoParts(CRtfDictionaryReader& first, CRtfDict
   if (!second.PrepareBuffers(length - split)) return readOnFrom(afterEntry);
 
   int secondResult = 0;
+  // The second reader never looks at text before afterSplit, so the zero the first reader's part
+  // ends with (at split) is out of its way.
+  const auto readSecondPart = [&second, &secondResult, text, afterSplit] {
+    secondResult = second.ReadDictionary(text + afterSplit);
+  };
   std::thread worker;
-  try {
-    // The second reader never looks at text before afterSplit, so the zero the first reader's
-    // part ends with (at split) is out of its way.
-    worker = std::thread([&second, &secondResult, text, afterSplit] {
-      secondResult = second.ReadDictionary(text + afterSplit);
-    });
-  } catch (const std::system_error&) {
-    return readOnFrom(afterEntry);
+  if (thread != nullptr && thread->Available()) {
+    thread->Run(readSecondPart);
+  } else {
+    try {
+      worker = std::thread(readSecondPart);
+    } catch (const std::system_error&) {
+      return readOnFrom(afterEntry);
+    }
   }
 
   result = ParseUpTo(first, text, afterEntry, split);
@@ -80,7 +121,11 @@ TwoPartReadResult ReadDictionaryInTwoParts(CRtfDictionaryReader& first, CRtfDict
       // Not compared, so not taken as equal.
     }
   }
-  worker.join();
+  if (worker.joinable()) {
+    worker.join();
+  } else {
+    thread->Wait();
+  }
 
   if (result < 0) return {result, false};
   if (!same) return readOnFrom(afterSplit);  // the first reader is past the opening at split

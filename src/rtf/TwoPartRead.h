@@ -17,8 +17,11 @@
 // loop decide alike, and no step of the loop goes past a '{', so the loop is between two bytes
 // there exactly as a single pass would be.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <thread>
 
 #include "rtf/RtfDictionaryReader.h"
 
@@ -37,13 +40,41 @@ struct TwoPartReadResult {
   bool split = false;  // the second reader's records follow the first's
 };
 
+// The thread that reads the second part, started ahead of the read: a new thread can take
+// milliseconds to get the other core, so it is started before the file is read and waits,
+// spinning, until it is handed its work or told to end.
+class CSecondPartThread {
+ public:
+  // Starts the thread when `wanted`; without one, Available() is false.
+  explicit CSecondPartThread(bool wanted);
+  ~CSecondPartThread();  // ends the thread (after its work, if it has any)
+  CSecondPartThread(const CSecondPartThread&) = delete;
+  CSecondPartThread& operator=(const CSecondPartThread&) = delete;
+
+  bool Available() const { return thread_.joinable(); }
+  // Runs `work` on the thread; at most once.
+  void Run(std::function<void()> work);
+  // Returns when the work handed over is done.
+  void Wait();
+
+ private:
+  enum State : int { kWaiting, kWorking, kDone, kEnding };
+  void Main();
+
+  std::atomic<int> state_{kWaiting};
+  std::function<void()> work_;
+  std::thread thread_;
+};
+
 // Reads `text` (`length` bytes followed by a zero; the buffer is written to while it is read and
 // left as it was) into `first`, and when the split holds, the part after the split point into
 // `second`, whose records are then numbered on from the first's. Both readers are new (only
 // PrepareBuffers called on `first`). The records of first then second are the records, and the
-// result the result, of first.ReadDictionary(text) alone.
+// result the result, of first.ReadDictionary(text) alone. The second part is read on `thread`
+// when one is given (and available), else on a thread started for it.
 TwoPartReadResult ReadDictionaryInTwoParts(CRtfDictionaryReader& first, CRtfDictionaryReader& second,
                                            std::uint8_t* text, std::size_t length,
-                                           const TwoPartReadOptions& options = {});
+                                           const TwoPartReadOptions& options = {},
+                                           CSecondPartThread* thread = nullptr);
 
 }  // namespace lexaport

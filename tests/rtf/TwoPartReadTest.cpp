@@ -198,7 +198,7 @@ TEST(TwoPartRead, SplitsHoldOnlyWhereTheStatesAgree) {
 }
 
 TEST(TwoPartRead, IntermediateFileIsTheSameWhenReadInTwoParts) {
-  const std::string text = Generated(2000, 11, false);
+  std::string text = Generated(2000, 11, false);
   const auto convert = [&](const TwoPartReadOptions& options, bool& split) {
     platform::MemoryFileSystem files;
     files.SetFile("/in/dict.rtf", text);
@@ -217,6 +217,12 @@ TEST(TwoPartRead, IntermediateFileIsTheSameWhenReadInTwoParts) {
     EXPECT_TRUE(split) << "split from " << from;
     EXPECT_TRUE(two == single) << "split from " << from;
   }
+
+  // The second thread is started before the read; with no split point it is ended unused.
+  text = kHeader + Entries(0, 1) + "}";
+  const std::vector<std::uint8_t> one = convert({.minimumLength = SIZE_MAX}, split);
+  EXPECT_TRUE(convert({.minimumLength = 0}, split) == one);
+  EXPECT_FALSE(split);
 }
 
 }  // namespace
