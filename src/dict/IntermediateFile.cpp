@@ -4,6 +4,8 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "dict/CheckEntry.h"
@@ -11,6 +13,7 @@
 #include "dict/ImportDictSort.h"
 #include "dict/MergeTranslations.h"
 #include "rtf/RtfDictionaryReader.h"
+#include "rtf/TwoPartRead.h"
 #include "steno/EntryRecord.h"
 #include "steno/StenoKeys.h"
 #include "support/ByteOrder.h"
@@ -205,23 +208,38 @@ void WriteIntermediateRecords(platform::IFile& out, const std::uint8_t* const* s
 }
 
 int CRtfDictionaryReader::WriteIntermediateFile(platform::IFileSystem& files, const std::string& rtfPath,
-                                                const std::string& intermediatePath, IntermediateFileStats* stats) {
+                                                const std::string& intermediatePath, IntermediateFileStats* stats,
+                                                const TwoPartReadOptions* twoParts) {
   IntermediateFileStats result;
   StageClock clock;
   try {
+    // Started before the file is read, so that it has a core by the time it gets its part; only
+    // for a file that will be read in two parts (its size when it is looked at, the read decides).
+    const TwoPartReadOptions options = twoParts != nullptr ? *twoParts : TwoPartReadOptions{};
+    const auto status = files.Status(rtfPath);
+    CSecondPartThread secondThread(status && status->size >= options.minimumLength);
     platform::WholeFile text;
     if (!platform::ReadWholeFile(files, rtfPath, platform::Sharing::kDenyWrite, text)) return -1;
     result.readSeconds = clock.Lap();
 
     if (!PrepareBuffers(text.size)) return -1;
-    if (Parse(text.bytes.get()) < 0) return -1;
-    if (WorkLength() != 0) FinishEntry();
-    if (OutOfMemory()) return -1;  // the last entry could not be stored
+    // The records of the part after the split point, when the text is read in two parts.
+    CRtfDictionaryReader secondPart(Today());
+    const TwoPartReadResult read = ReadDictionaryInTwoParts(*this, secondPart, text.bytes.get(), text.size, options,
+                                                            &secondThread);
+    if (read.parse < 0) return -1;  // also when the last entry could not be stored
+    result.readInTwoParts = read.split;
+    // The builder reads the intermediate file's records back into this reader's entry data area
+    // (ReleaseEntryData), whose pages a single pass has touched by now. Read in two parts, the
+    // area holds only the first part's records: room for all is made before any pointer into it
+    // is taken, and the new pages are touched on the other thread while the file is written.
+    const bool touchPages = read.split && entries_.Reserve(EntryDataUsed() + secondPart.EntryDataUsed());
     result.parseSeconds = clock.Lap();
 
     // The text has been read: its memory, already in place, serves the sort's arrays and, when
     // there is room for it too, the pointer array (at its end).
-    const std::uint32_t count = EntryCount();
+    const std::uint32_t firstCount = EntryCount();
+    const std::uint32_t count = firstCount + (read.split ? secondPart.EntryCount() : 0);
     std::span<std::uint8_t> spare(text.bytes.get(), text.size + 1);
     const std::uint8_t** records = nullptr;
     std::unique_ptr<const std::uint8_t*[]> ownRecords;
@@ -238,9 +256,27 @@ int CRtfDictionaryReader::WriteIntermediateFile(platform::IFileSystem& files, co
     }
     const std::uint8_t* data = EntryData();
     const std::uint32_t* offsets = EntryOffsets();
-    for (std::uint32_t i = 0; i < count; ++i) new (records + i) const std::uint8_t*(data + offsets[i]);
+    for (std::uint32_t i = 0; i < firstCount; ++i) new (records + i) const std::uint8_t*(data + offsets[i]);
+    if (read.split) {
+      const std::uint8_t* secondData = secondPart.EntryData();
+      const std::uint32_t* secondOffsets = secondPart.EntryOffsets();
+      for (std::uint32_t i = firstCount; i < count; ++i) {
+        new (records + i) const std::uint8_t*(secondData + secondOffsets[i - firstCount]);
+      }
+    }
     CImportDictSort::Sort(records, count, spare);
     result.sortSeconds = clock.Lap();
+
+    std::jthread pageToucher;  // joined when it goes out of scope, also on an exception
+    if (touchPages) {
+      std::uint8_t* const room = entries_.Data() + entries_.Size();
+      const std::size_t roomBytes = entries_.Capacity() - entries_.Size();
+      try {
+        pageToucher = std::jthread([room, roomBytes] { std::memset(room, 0, roomBytes); });
+      } catch (const std::system_error&) {
+        // The builder's read touches them then.
+      }
+    }
 
     // Not being able to create the output is a failure like not being able to open the input.
     std::unique_ptr<platform::IFile> out = files.CreateForWriting(intermediatePath);

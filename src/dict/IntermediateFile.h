@@ -34,6 +34,7 @@ struct IntermediateFileStats {
   double parseSeconds = 0.0;  // turning its text into entry records
   double sortSeconds = 0.0;
   double writeSeconds = 0.0;  // merging, checking and writing the intermediate file
+  bool readInTwoParts = false;  // the text was read on two threads (rtf/TwoPartRead.h)
 };
 
 // Writes a complete intermediate dictionary file into `out`, a newly created empty file, from
@@ -45,11 +46,12 @@ void WriteIntermediateRecords(platform::IFile& out, const std::uint8_t* const* s
                               std::uint32_t today, IntermediateFileStats* stats = nullptr);
 
 // The whole conversion of one RTF/CRE file is the member
-//   int CRtfDictionaryReader::WriteIntermediateFile(files, rtfPath, intermediatePath, stats)
+//   int CRtfDictionaryReader::WriteIntermediateFile(files, rtfPath, intermediatePath, stats, twoParts)
 // (declared in rtf/RtfDictionaryReader.h, defined with this file): it reads the file (others may
 // read it meanwhile, not write it), parses it into records, sorts them, creates the intermediate
 // file (by truncation) and writes it with WriteIntermediateRecords, the reader's Today() as the
-// date. Returns 0 when the file was written (also when it holds no records: 640 bytes), and -1
+// date. A large text is read in two parts at once (ReadDictionaryInTwoParts; `twoParts`, optional,
+// sets when and where), with the same records. Returns 0 when the file was written (also when it holds no records: 640 bytes), and -1
 // when the RTF/CRE file cannot be opened, memory cannot be had, or the intermediate file cannot
 // be created. A read or write error once the files are open is thrown as platform::FileError.
 // `stats` (optional) receives the counts and stage times when 0 is returned.

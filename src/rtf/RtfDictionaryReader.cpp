@@ -40,7 +40,39 @@ std::size_t TrimHastraTrailingSpace(const std::uint8_t* t, std::size_t n) {
 
 }  // namespace
 
+void DictionaryReaderState::ClearDeadState() {
+  std::fill(strokeText_.begin() + static_cast<std::ptrdiff_t>(strokeTextLength_), strokeText_.end(), '\0');
+  std::fill(csiText_.begin() + static_cast<std::ptrdiff_t>(csiLength_), csiText_.end(), '\0');
+  aiData_.Clear();
+}
+
 CRtfDictionaryReader::CRtfDictionaryReader(std::uint32_t today) : today_(today) {}
+
+DictionaryParseState CRtfDictionaryReader::SaveParseState() const {
+  DictionaryParseState state{ReaderState(), static_cast<const DictionaryReaderState&>(*this)};
+  state.reader.ClearDeadState();
+  state.dictionary.ClearDeadState();
+  return state;
+}
+
+void CRtfDictionaryReader::AdoptParseState(const DictionaryParseState& state) {
+  AdoptReaderState(state.reader);
+  static_cast<DictionaryReaderState&>(*this) = state.dictionary;
+}
+
+int CRtfDictionaryReader::ParseEntryOpening() {
+  static constexpr std::uint8_t kOpening[] = "{\\*\\cxs ";
+  return Parse(kOpening);
+}
+
+void CRtfDictionaryReader::NumberEntriesFrom(std::uint32_t first) {
+  std::uint8_t* const data = entries_.Data();
+  const std::uint32_t* const offsets = offsets_.Data();
+  for (std::size_t i = 0; i < offsets_.Size(); ++i) {
+    std::uint8_t* number = data + offsets[i] + entry::kNumber;
+    StoreU32(number, LoadU32(number) + first);
+  }
+}
 
 bool CRtfDictionaryReader::PrepareBuffers(std::size_t fileLength) {
   if (fileLength > SIZE_MAX / 2) return false;

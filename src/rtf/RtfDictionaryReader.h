@@ -30,12 +30,49 @@
 namespace lexaport {
 
 struct IntermediateFileStats;  // dict/IntermediateFile.h
+struct TwoPartReadOptions;     // rtf/TwoPartRead.h
 
-class CRtfDictionaryReader final : public CRtfReader {
+// The dictionary reader's own parse state (the entry being read, the CSI and AI data groups),
+// kept apart from the records it makes for the same reason as RtfReaderState.
+struct DictionaryReaderState {
+  static constexpr std::size_t kStrokeTextMax = 31;
+
+  // Clears the tails of the text buffers beyond their lengths and the AI data (collected, never
+  // read).
+  void ClearDeadState();
+
+  std::size_t strokeCount_ = 0;
+  bool collecting_ = false;
+  std::array<char, kStrokeTextMax + 1> strokeText_{};
+  std::size_t strokeTextLength_ = 0;
+  bool notColloquy_ = false;
+
+  std::array<char, 32> csiText_{};
+  std::size_t csiLength_ = 0;
+  bool speakerMark_ = false;
+
+  CGrowableArray<std::uint8_t> aiData_;  // \cxaidata: read, not used
+
+  // Work-buffer position of the open header code block's length field; -1 when there is none.
+  std::ptrdiff_t headerPosition_ = -1;
+
+  friend bool operator==(const DictionaryReaderState&, const DictionaryReaderState&) = default;
+};
+
+// The whole parse state of a dictionary reader: what it needs to go on reading a text from where
+// another reader was, and what two readers must agree on to read the rest of a text alike.
+struct DictionaryParseState {
+  RtfReaderState reader;
+  DictionaryReaderState dictionary;
+
+  friend bool operator==(const DictionaryParseState&, const DictionaryParseState&) = default;
+};
+
+class CRtfDictionaryReader final : public CRtfReader, private DictionaryReaderState {
  public:
   // Text runs of the body go into the work buffer in one piece (see ParseText).
   static constexpr bool kBulkText = true;
-  static constexpr std::size_t kStrokeTextMax = 31;
+  using DictionaryReaderState::kStrokeTextMax;
 
   // `today` is the local date (YYYYMMDD) stamped into every record.
   explicit CRtfDictionaryReader(std::uint32_t today);
@@ -58,6 +95,17 @@ class CRtfDictionaryReader final : public CRtfReader {
   // Parse, then FinishEntry when the work buffer still holds data. Returns Parse's result.
   int ReadDictionary(const std::uint8_t* zeroTerminatedText);
 
+  // For reading one text in parts (rtf/TwoPartRead.h). The parse state as it stands, with what
+  // no later byte can read cleared (throws std::bad_alloc when the copy cannot get its memory);
+  // another reader that adopts it reads the rest of the text as this one would.
+  DictionaryParseState SaveParseState() const;
+  void AdoptParseState(const DictionaryParseState& state);
+  // Parses the bytes that open an entry, {\*\cxs followed by a space, as Parse would at this
+  // point of a text; the outline after them is left to the next Parse.
+  int ParseEntryOpening();
+  // Adds `first` to the number of every record (records are numbered in reading order from 0).
+  void NumberEntriesFrom(std::uint32_t first);
+
   std::uint32_t EntryCount() const { return static_cast<std::uint32_t>(offsets_.Size()); }
   const std::uint32_t* EntryOffsets() const { return offsets_.Data(); }
   std::uint8_t* EntryData() { return entries_.Data(); }
@@ -74,7 +122,8 @@ class CRtfDictionaryReader final : public CRtfReader {
 
   // Defined with the intermediate dictionary file (dict/IntermediateFile.cpp).
   int WriteIntermediateFile(platform::IFileSystem& files, const std::string& rtfPath,
-                            const std::string& intermediatePath, IntermediateFileStats* stats = nullptr);
+                            const std::string& intermediatePath, IntermediateFileStats* stats = nullptr,
+                            const TwoPartReadOptions* twoParts = nullptr);
 
   // The virtual operations this reader replaces.
   void ProcessStroke() override;
@@ -114,25 +163,10 @@ class CRtfDictionaryReader final : public CRtfReader {
   std::uint8_t* TrailingParagraphCode();
   bool EndsWith(const std::uint8_t* data, std::size_t length, std::uint8_t a, std::uint8_t b) const;
 
+  // Not parse state: the date every record gets, and the records made so far.
   std::uint32_t today_;
-
   CGrowableArray<std::uint8_t> entries_;
   CGrowableArray<std::uint32_t> offsets_;
-
-  std::size_t strokeCount_ = 0;
-  bool collecting_ = false;
-  std::array<char, kStrokeTextMax + 1> strokeText_{};
-  std::size_t strokeTextLength_ = 0;
-  bool notColloquy_ = false;
-
-  std::array<char, 32> csiText_{};
-  std::size_t csiLength_ = 0;
-  bool speakerMark_ = false;
-
-  CGrowableArray<std::uint8_t> aiData_;  // \cxaidata: read, not used
-
-  // Work-buffer position of the open header code block's length field; -1 when there is none.
-  std::ptrdiff_t headerPosition_ = -1;
 };
 
 }  // namespace lexaport

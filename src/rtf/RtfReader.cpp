@@ -1,5 +1,6 @@
 #include "rtf/RtfReader.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "rtf/RtfParseLoop.h"
@@ -19,6 +20,39 @@ std::uint8_t LowByte(std::int32_t v) { return static_cast<std::uint8_t>(static_c
 std::uint8_t QuotientByte(std::int32_t v) { return LowByte(v / 256); }
 
 }  // namespace
+
+void RtfReaderState::ClearDeadState() {
+  // BeginGroup writes a record before the depth reaches it.
+  for (std::size_t d = static_cast<std::size_t>(depth_) + 1; d < records_.size(); ++d) records_[d] = RtfGroupRecord{};
+  // These buffers are read only up to their lengths.
+  std::fill(word_.begin() + static_cast<std::ptrdiff_t>(wordLength_), word_.end(), '\0');
+  std::fill(catSystemText_.begin() + static_cast<std::ptrdiff_t>(catSystemTextLength_), catSystemText_.end(), 0);
+  std::fill(conflict_.begin() + static_cast<std::ptrdiff_t>(conflictLength_), conflict_.end(), 0);
+  // The value of a \'hh escape is read only while one is pending; \' starts it at 0.
+  if (hexCount_ == 0) hexValue_ = 0;
+
+  // A group takes a destination from the word that sets it or from the group it is opened in.
+  // With no open group collecting a conflict or time code, the next one that does begins with
+  // \cxconf (length and choices to 0) or \cxt / \cxe (time code and field to 0); until then
+  // only \cxc touches the choices, by counting up from a value that will be replaced.
+  bool conflictOpen = false;
+  bool timeCodeOpen = false;
+  for (int d = 0; d <= depth_; ++d) {
+    const std::uint32_t destination = records_[static_cast<std::size_t>(d)].destination;
+    conflictOpen = conflictOpen || destination == rtfdest::kConflict;
+    timeCodeOpen = timeCodeOpen || destination == rtfdest::kTimeCode || destination == rtfdest::kTimeCodeEnd;
+  }
+  if (!conflictOpen) {
+    conflict_.fill(0);
+    conflictLength_ = 0;
+    conflictChoices_ = 0;
+  }
+  if (!timeCodeOpen) {
+    timeCode_ = RtfTimeCode{};
+    timeCodeField_ = 0;
+  }
+  lastTimeCode_ = RtfTimeCode{};
+}
 
 CRtfReader::CRtfReader() { RebuildStenoLetters(); }  // the steno keys start with layout 1 installed
 

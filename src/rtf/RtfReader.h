@@ -67,10 +67,14 @@ struct RtfGroupRecord {
   std::uint32_t subDestination = rtfsub::kNone;
   std::uint32_t skip = 0;  // 1 after \*: body output of the group is dropped
   std::uint32_t attributes = 0;
+
+  friend bool operator==(const RtfGroupRecord&, const RtfGroupRecord&) = default;
 };
 
 struct RtfTimeCode {
   std::array<std::uint32_t, 4> fields{};  // hours, minutes, seconds, frames
+
+  friend bool operator==(const RtfTimeCode&, const RtfTimeCode&) = default;
 };
 
 // One style of the stylesheet. The paragraph values are kept with the style (and copied by
@@ -83,15 +87,85 @@ struct RtfStyle {
   std::int32_t leftIndent = 0;   // \li
   std::int32_t rightIndent = 0;  // \ri
   std::int32_t paragraphValue = 0;  // \cxzqta
+
+  friend bool operator==(const RtfStyle&, const RtfStyle&) = default;
 };
 
-class CRtfReader {
- public:
+// Everything the byte loop of CRtfReader reads and writes, besides the derived reader's own state
+// and the stroke parser's tables (a cache of the layout). Kept in one struct so that a parse can
+// be resumed from a copy and two parse states compared member by member (the defaulted
+// operator== cannot leave one out). CRtfReader holds it as its private base.
+struct RtfReaderState {
   static constexpr int kMaxDepth = 49;  // group records 0-49
-  static constexpr std::size_t kFlushThreshold = 4096;
   static constexpr std::size_t kConflictMax = 4095;
   static constexpr std::size_t kCatSystemTextMax = 127;
   static constexpr int kStyleCount = 256;
+
+  // Clears what no later byte can read, so that two states that would parse the rest of a text
+  // alike compare equal: group records above the depth, the tails of the text buffers beyond
+  // their lengths, a pending escape's value when none is pending, the conflict and time code
+  // collected by groups that are all closed (the word that opens the next such group starts
+  // them afresh) and the last time code (only observed, never read by the parse).
+  void ClearDeadState();
+
+  // Token state.
+  enum TokenState : int { kText = 0, kLetters = 1, kParameter = 2, kMinus = 3 };
+  int tokenState_ = kText;
+  std::array<char, 32> word_{};
+  std::size_t wordLength_ = 0;
+  std::uint32_t parameterBits_ = 0;  // two's complement, wraps on overflow
+  bool parameterNegative_ = false;
+  std::int32_t parameter_ = 0;
+  bool hasParameter_ = false;
+  int hexCount_ = 0;
+  std::uint8_t hexValue_ = 0;
+  bool ansi_ = false;
+
+  // Groups.
+  int depth_ = 0;
+  int depthOverflow_ = 0;  // '{' beyond kMaxDepth: counted, no record
+  std::array<RtfGroupRecord, kMaxDepth + 1> records_{};
+
+  CGrowableArray<std::uint8_t> work_;
+
+  // CAT system.
+  std::uint32_t catSystem_ = 0;
+  std::array<std::uint8_t, kCatSystemTextMax + 1> catSystemText_{};
+  std::size_t catSystemTextLength_ = 0;
+
+  // Stylesheet.
+  std::array<RtfStyle, kStyleCount> styles_;
+  int currentStyle_ = 0;
+
+  // Steno layout; a \cxzqstenotable group writes its letters into it.
+  CStenoKeys steno_;
+  bool stenoShifted_ = false;
+  // Which bytes are letters of the layout, kept up to date as the layout changes: steno text is
+  // checked against it byte by byte.
+  std::array<bool, 256> stenoLetters_{};
+
+  // Conflict.
+  std::array<std::uint8_t, kConflictMax> conflict_{};
+  std::size_t conflictLength_ = 0;
+  int conflictChoices_ = 0;
+
+  // Time codes (\cxt, \cxe): read but not used further.
+  RtfTimeCode timeCode_;
+  std::size_t timeCodeField_ = 0;
+  RtfTimeCode lastTimeCode_;
+
+  bool outOfMemory_ = false;
+
+  friend bool operator==(const RtfReaderState&, const RtfReaderState&) = default;
+};
+
+class CRtfReader : private RtfReaderState {
+ public:
+  using RtfReaderState::kMaxDepth;
+  static constexpr std::size_t kFlushThreshold = 4096;
+  using RtfReaderState::kConflictMax;
+  using RtfReaderState::kCatSystemTextMax;
+  using RtfReaderState::kStyleCount;
   static constexpr int kNoStyle = -1;
   // Parse result when memory ran out: the parse ended there.
   static constexpr int kOutOfMemory = -2;
@@ -143,7 +217,12 @@ class CRtfReader {
  protected:
   ~CRtfReader() = default;  // never deleted through a base pointer
 
-  enum TokenState : int { kText = 0, kLetters = 1, kParameter = 2, kMinus = 3 };
+  // The parse state, for resuming a parse elsewhere (the stroke parser is made again).
+  const RtfReaderState& ReaderState() const { return *this; }
+  void AdoptReaderState(const RtfReaderState& state) {
+    static_cast<RtfReaderState&>(*this) = state;
+    strokeParserStale_ = true;
+  }
 
   // The byte loop. Reader is CRtfReader itself (virtual calls) or a final derived reader.
   template <class Reader>
@@ -207,55 +286,10 @@ class CRtfReader {
   void RecognizeCatSystemFromText();
   void RebuildStenoLetters();
 
-  // Token state.
-  int tokenState_ = kText;
-  std::array<char, 32> word_{};
-  std::size_t wordLength_ = 0;
-  std::uint32_t parameterBits_ = 0;  // two's complement, wraps on overflow
-  bool parameterNegative_ = false;
-  std::int32_t parameter_ = 0;
-  bool hasParameter_ = false;
-  int hexCount_ = 0;
-  std::uint8_t hexValue_ = 0;
-  bool ansi_ = false;
-
-  // Groups.
-  int depth_ = 0;
-  int depthOverflow_ = 0;  // '{' beyond kMaxDepth: counted, no record
-  std::array<RtfGroupRecord, kMaxDepth + 1> records_{};
-
-  CGrowableArray<std::uint8_t> work_;
-
-  // CAT system.
-  std::uint32_t catSystem_ = 0;
-  std::array<std::uint8_t, kCatSystemTextMax + 1> catSystemText_{};
-  std::size_t catSystemTextLength_ = 0;
-
-  // Stylesheet.
-  std::array<RtfStyle, kStyleCount> styles_;
-  int currentStyle_ = 0;
-
-  // Steno layout; a \cxzqstenotable group writes its letters into it.
-  CStenoKeys steno_;
-  bool stenoShifted_ = false;
-  // Which bytes are letters of the layout, kept up to date as the layout changes: steno text is
-  // checked against it byte by byte.
-  std::array<bool, 256> stenoLetters_{};
-  // Made again on first use after the layout changed: a file may change it byte by byte.
+  // A cache of tables made from the layout (steno_): not parse state, as it is made again from
+  // the layout whenever it is stale.
   CStrokeParser strokeParser_;
   bool strokeParserStale_ = false;
-
-  // Conflict.
-  std::array<std::uint8_t, kConflictMax> conflict_{};
-  std::size_t conflictLength_ = 0;
-  int conflictChoices_ = 0;
-
-  // Time codes (\cxt, \cxe): read but not used further.
-  RtfTimeCode timeCode_;
-  std::size_t timeCodeField_ = 0;
-  RtfTimeCode lastTimeCode_;
-
-  bool outOfMemory_ = false;
 };
 
 }  // namespace lexaport

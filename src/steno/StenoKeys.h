@@ -63,6 +63,8 @@ class CStenoKeys {
   int NumberKeyPosition() const { return numberKeyPosition_; }
   int ExclamationKeyPosition() const { return exclamationKeyPosition_; }
 
+  friend bool operator==(const CStenoKeys&, const CStenoKeys&) = default;
+
  private:
   int numberKeyPosition_ = -1;
   int exclamationKeyPosition_ = -1;

@@ -2,12 +2,15 @@
 // A growable block of trivially copyable elements whose memory its owner manages itself: new
 // room is never zero-filled (a work buffer sized for a 50 MB file must not cost a pass over 50 MB
 // before the first byte is read), growth is geometric, and running out of memory is a result
-// (false), never an exception or a crash.
+// (false), never an exception or a crash. The one exception is copying, which a reader's saved
+// parse state needs and which has no result to report through: a copy that cannot get its
+// memory throws std::bad_alloc, as the copy of a standard container does.
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <type_traits>
 #include <utility>
 
@@ -20,8 +23,12 @@ class CGrowableArray {
  public:
   CGrowableArray() = default;
   ~CGrowableArray() { std::free(data_); }
-  CGrowableArray(const CGrowableArray&) = delete;
-  CGrowableArray& operator=(const CGrowableArray&) = delete;
+  // A copy holds the elements, not the spare room.
+  CGrowableArray(const CGrowableArray& other) { CopyFrom(other); }
+  CGrowableArray& operator=(const CGrowableArray& other) {
+    if (this != &other) CopyFrom(other);
+    return *this;
+  }
   // Moving hands the memory over; the array moved from is empty and holds none.
   CGrowableArray(CGrowableArray&& other) noexcept
       : data_(std::exchange(other.data_, nullptr)),
@@ -73,6 +80,15 @@ class CGrowableArray {
     return true;
   }
 
+  // Equal when they hold the same elements; the spare room does not count.
+  friend bool operator==(const CGrowableArray& a, const CGrowableArray& b) {
+    if (a.size_ != b.size_) return false;
+    for (std::size_t i = 0; i < a.size_; ++i) {
+      if (!(a.data_[i] == b.data_[i])) return false;
+    }
+    return true;
+  }
+
   // Drops the first `count` elements and moves the rest to the start.
   void DropFront(std::size_t count) {
     if (count >= size_) {
@@ -93,6 +109,13 @@ class CGrowableArray {
     data_ = static_cast<T*>(grown);
     capacity_ = capacity;
     return true;
+  }
+
+  void CopyFrom(const CGrowableArray& other) {
+    size_ = 0;
+    if (!Reserve(other.size_)) throw std::bad_alloc();
+    if (other.size_ != 0) std::memcpy(data_, other.data_, other.size_ * sizeof(T));
+    size_ = other.size_;
   }
 
   T* data_ = nullptr;

@@ -1,0 +1,137 @@
+#include "rtf/TwoPartRead.h"
+
+#include <new>
+#include <optional>
+#include <string_view>
+#include <system_error>
+#include <thread>
+
+namespace lexaport {
+namespace {
+
+// What every entry of a dictionary opens with (the byte loop takes it in one step).
+constexpr std::string_view kEntryOpening = "{\\*\\cxs ";
+
+std::size_t FindEntryOpening(const std::uint8_t* text, std::size_t length, std::size_t from) {
+  const std::string_view all(reinterpret_cast<const char*>(text), length);
+  return from < length ? all.find(kEntryOpening, from) : std::string_view::npos;
+}
+
+// Parses from `from` up to (not including) text[stop], by ending the text there for the time of
+// the parse.
+int ParseUpTo(CRtfDictionaryReader& reader, std::uint8_t* text, std::size_t from, std::size_t stop) {
+  const std::uint8_t kept = text[stop];
+  text[stop] = 0;
+  const int result = reader.Parse(text + from);
+  text[stop] = kept;
+  return result;
+}
+
+}  // namespace
+
+CSecondPartThread::CSecondPartThread(bool wanted) {
+  if (!wanted) return;
+  try {
+    thread_ = std::thread([this] { Main(); });
+  } catch (const std::system_error&) {
+    // Not available: the caller reads alone or starts a thread of its own.
+  }
+}
+
+CSecondPartThread::~CSecondPartThread() {
+  if (!thread_.joinable()) return;
+  int waiting = kWaiting;
+  state_.compare_exchange_strong(waiting, kEnding);  // fails when it has been handed work
+  thread_.join();
+}
+
+void CSecondPartThread::Main() {
+  for (;;) {
+    const int state = state_.load(std::memory_order_acquire);
+    if (state == kEnding) return;
+    if (state == kWorking) break;
+    std::this_thread::yield();
+  }
+  work_();
+  state_.store(kDone, std::memory_order_release);
+}
+
+void CSecondPartThread::Run(std::function<void()> work) {
+  work_ = std::move(work);
+  state_.store(kWorking, std::memory_order_release);
+}
+
+void CSecondPartThread::Wait() {
+  while (state_.load(std::memory_order_acquire) == kWorking) std::this_thread::yield();
+}
+
+TwoPartReadResult ReadDictionaryInTwoParts(CRtfDictionaryReader& first, CRtfDictionaryReader& second,
+                                           std::uint8_t* text, std::size_t length,
+                                           const TwoPartReadOptions& options, CSecondPartThread* thread) {
+  if (length < options.minimumLength) return {first.ReadDictionary(text), false};
+  const std::size_t entry = FindEntryOpening(text, length, 0);
+  if (entry == std::string_view::npos) return {first.ReadDictionary(text), false};
+
+  // The header, then the opening of the first entry on its own: the state saved there is the
+  // state the first reader must have again after the opening at the split point.
+  int result = ParseUpTo(first, text, 0, entry);
+  if (result >= 0) result = first.ParseEntryOpening();
+  if (result < 0) return {result, false};
+  const std::size_t afterEntry = entry + kEntryOpening.size();
+  const auto readOnFrom = [&](std::size_t offset) { return TwoPartReadResult{first.ReadDictionary(text + offset), false}; };
+
+  const std::size_t from = options.splitFrom != 0 ? options.splitFrom : afterEntry + (length - afterEntry) / 2;
+  const std::size_t split = FindEntryOpening(text, length, from < afterEntry ? afterEntry : from);
+  if (split == std::string_view::npos) return readOnFrom(afterEntry);
+  const std::size_t afterSplit = split + kEntryOpening.size();
+
+  std::optional<DictionaryParseState> saved;
+  try {
+    saved.emplace(first.SaveParseState());
+    second.AdoptParseState(*saved);
+  } catch (const std::bad_alloc&) {
+    return readOnFrom(afterEntry);  // no memory for a second reader: one reader will do
+  }
+  if (!second.PrepareBuffers(length - split)) return readOnFrom(afterEntry);
+
+  int secondResult = 0;
+  // The second reader never looks at text before afterSplit, so the zero the first reader's part
+  // ends with (at split) is out of its way.
+  const auto readSecondPart = [&second, &secondResult, text, afterSplit] {
+    secondResult = second.ReadDictionary(text + afterSplit);
+  };
+  std::thread worker;
+  if (thread != nullptr && thread->Available()) {
+    thread->Run(readSecondPart);
+  } else {
+    try {
+      worker = std::thread(readSecondPart);
+    } catch (const std::system_error&) {
+      return readOnFrom(afterEntry);
+    }
+  }
+
+  result = ParseUpTo(first, text, afterEntry, split);
+  if (result >= 0) result = first.ParseEntryOpening();
+  bool same = false;
+  if (result >= 0) {
+    try {
+      same = first.SaveParseState() == *saved;
+    } catch (const std::bad_alloc&) {
+      // Not compared, so not taken as equal.
+    }
+  }
+  if (worker.joinable()) {
+    worker.join();
+  } else {
+    thread->Wait();
+  }
+
+  if (result < 0) return {result, false};
+  if (!same) return readOnFrom(afterSplit);  // the first reader is past the opening at split
+  if (secondResult < 0) return {secondResult, false};
+  second.NumberEntriesFrom(first.EntryCount());
+  return {0, true};
+}
+
+}  // namespace lexaport

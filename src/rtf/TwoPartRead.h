@@ -1,0 +1,80 @@
+#pragma once
+// Reading a large dictionary text in two parts at once, on two threads, with exactly the records
+// a single reader makes of it.
+//
+// The first reader reads up to the first entry and saves its parse state there (just after the
+// {\*\cxs that opens the entry). A split point S is chosen near the middle of the rest: a place
+// where the text holds the same opening. A second reader adopts the saved state and reads from
+// S to the end while the first reads up to S and through the opening there. Where the first
+// reader's state then equals the saved one, the second reader read the rest exactly as the first
+// would have (the parse depends on nothing but its state and the text ahead), and its records
+// follow the first reader's. Where it does not (a stylesheet or a layout after the first entry,
+// a group still open at S, ...), the second reader's work is thrown away and the first reads on
+// to the end: a single pass.
+//
+// Both readers stop at a zero byte: the first reader's part ends where a zero is written in place
+// of the '{' at S (and put back afterwards); a '{' and a zero make every look-ahead of the byte
+// loop decide alike, and no step of the loop goes past a '{', so the loop is between two bytes
+// there exactly as a single pass would be.
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <thread>
+
+#include "rtf/RtfDictionaryReader.h"
+
+namespace lexaport {
+
+struct TwoPartReadOptions {
+  // Texts shorter than this are read in one pass: the second thread would not pay.
+  std::size_t minimumLength = std::size_t{1} << 20;
+  // 0: the split point is the first entry opening at or after the middle of the text after the
+  // first entry. Otherwise the offset from which the split point is searched (for tests).
+  std::size_t splitFrom = 0;
+};
+
+struct TwoPartReadResult {
+  int parse = 0;  // as CRtfDictionaryReader::ReadDictionary returns it
+  bool split = false;  // the second reader's records follow the first's
+};
+
+// The thread that reads the second part, started ahead of the read: a new thread can take
+// milliseconds to get the other core, so it is started before the file is read and waits,
+// spinning, until it is handed its work or told to end.
+class CSecondPartThread {
+ public:
+  // Starts the thread when `wanted`; without one, Available() is false.
+  explicit CSecondPartThread(bool wanted);
+  ~CSecondPartThread();  // ends the thread (after its work, if it has any)
+  CSecondPartThread(const CSecondPartThread&) = delete;
+  CSecondPartThread& operator=(const CSecondPartThread&) = delete;
+
+  bool Available() const { return thread_.joinable(); }
+  // Runs `work` on the thread; at most once.
+  void Run(std::function<void()> work);
+  // Returns when the work handed over is done.
+  void Wait();
+
+ private:
+  enum State : int { kWaiting, kWorking, kDone, kEnding };
+  void Main();
+
+  std::atomic<int> state_{kWaiting};
+  std::function<void()> work_;
+  std::thread thread_;
+};
+
+// Reads `text` (`length` bytes followed by a zero; the buffer is written to while it is read and
+// left as it was) into `first`, and when the split holds, the part after the split point into
+// `second`, whose records are then numbered on from the first's. Both readers are new (only
+// PrepareBuffers called on `first`). The records of first then second are the records, and the
+// result the result, of first.ReadDictionary(text) alone. The second part is read on `thread`
+// when one is given (and available), else on a thread started for it.
+TwoPartReadResult ReadDictionaryInTwoParts(CRtfDictionaryReader& first, CRtfDictionaryReader& second,
+                                           std::uint8_t* text, std::size_t length,
+                                           const TwoPartReadOptions& options = {},
+                                           CSecondPartThread* thread = nullptr);
+
+}  // namespace lexaport

@@ -1,0 +1,229 @@
+// Reading a dictionary in two parts on two threads must give the records of a single pass, byte
+// for byte, wherever the split point falls: the split holds where the parse states agree, and
+// everywhere else the first reader reads on alone.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "dict/IntermediateFile.h"
+#include "gen/DictionaryGenerator.h"
+#include "platform/MemoryFileSystem.h"
+#include "rtf/RtfDictionaryReader.h"
+#include "rtf/TwoPartRead.h"
+#include "rtf/RtfTestUtil.h"
+
+namespace lexaport {
+namespace {
+
+using test::kToday;
+
+constexpr std::string_view kOpening = "{\\*\\cxs ";
+
+struct Reading {
+  int result = 0;
+  bool split = false;
+  std::vector<std::string> records;  // each record's bytes, in reading order
+};
+
+void AppendRecords(const CRtfDictionaryReader& reader, std::vector<std::string>& out) {
+  for (std::uint32_t i = 0; i < reader.EntryCount(); ++i) {
+    const EntryRecordView record = reader.Entry(i);
+    out.emplace_back(reinterpret_cast<const char*>(record.Data()), record.Size());
+  }
+}
+
+std::vector<std::uint8_t> ZeroTerminated(const std::string& text) {
+  std::vector<std::uint8_t> bytes(text.begin(), text.end());
+  bytes.push_back(0);
+  return bytes;
+}
+
+Reading ReadInOnePass(const std::string& text) {
+  std::vector<std::uint8_t> bytes = ZeroTerminated(text);
+  CRtfDictionaryReader reader(kToday);
+  Reading r;
+  r.result = reader.ReadDictionary(bytes.data());
+  AppendRecords(reader, r.records);
+  return r;
+}
+
+// splitFrom 0: the split point the reader chooses itself.
+Reading ReadInTwoParts(const std::string& text, std::size_t splitFrom) {
+  std::vector<std::uint8_t> bytes = ZeroTerminated(text);
+  CRtfDictionaryReader first(kToday);
+  CRtfDictionaryReader second(kToday);
+  EXPECT_TRUE(first.PrepareBuffers(text.size()));
+  const TwoPartReadResult read =
+      ReadDictionaryInTwoParts(first, second, bytes.data(), text.size(), {.minimumLength = 0, .splitFrom = splitFrom});
+  EXPECT_EQ(std::memcmp(bytes.data(), text.data(), text.size()), 0) << "the text was not left as it was";
+  Reading r;
+  r.result = read.parse;
+  r.split = read.split;
+  AppendRecords(first, r.records);
+  if (read.split) AppendRecords(second, r.records);
+  return r;
+}
+
+std::vector<std::size_t> EntryOpenings(const std::string& text) {
+  std::vector<std::size_t> at;
+  for (std::size_t p = text.find(kOpening); p != std::string::npos; p = text.find(kOpening, p + 1)) at.push_back(p);
+  return at;
+}
+
+std::string Generated(std::uint64_t entries, std::uint64_t seed, bool shortTranslations) {
+  std::ostringstream out;
+  bench::GenerateDictionary({.entries = entries, .seed = seed, .shortTranslations = shortTranslations}, out);
+  return out.str();
+}
+
+struct Splits {
+  int tried = 0;
+  int held = 0;
+};
+
+// Splits at every `stride`-th entry opening (and where the reader chooses); every reading must
+// match the single pass.
+Splits ExpectSameAtSplits(const std::string& text, std::size_t stride = 1) {
+  const Reading single = ReadInOnePass(text);
+  int held = 0;
+  std::vector<std::size_t> froms = EntryOpenings(text);
+  std::vector<std::size_t> chosen;
+  for (std::size_t i = 0; i < froms.size(); i += stride) chosen.push_back(froms[i]);
+  chosen.push_back(0);
+  for (std::size_t from : chosen) {
+    const Reading two = ReadInTwoParts(text, from);
+    EXPECT_EQ(two.result, single.result) << "split from " << from;
+    EXPECT_TRUE(two.records == single.records) << "split from " << from << ": " << two.records.size() << " records, "
+                                               << single.records.size() << " in one pass";
+    held += two.split ? 1 : 0;
+  }
+  return {static_cast<int>(chosen.size()), held};
+}
+
+TEST(TwoPartRead, GeneratedDictionariesSplitAnywhereWithTheSameRecords) {
+  // The generator's entries carry conflicts, styles, attributes and escapes: the state at any
+  // entry opening must agree with the state at the first one, so every split holds.
+  const struct {
+    std::uint64_t entries;
+    std::uint64_t seed;
+    bool shortTranslations;
+    std::size_t stride;
+  } kCases[] = {{2, 3, false, 1}, {40, 5, false, 1}, {400, 1, false, 1}, {3000, 7, true, 37}};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(testing::Message() << c.entries << " entries, seed " << c.seed);
+    const Splits splits = ExpectSameAtSplits(Generated(c.entries, c.seed, c.shortTranslations), c.stride);
+    // With two entries the search from the middle finds no opening after it.
+    EXPECT_EQ(splits.held, splits.tried - (c.entries == 2 ? 1 : 0));
+  }
+}
+
+const std::string kHeader =
+    "{\\rtf1\\ansi\\cxdict{\\*\\cxsystem Quendrel}{\\stylesheet{\\s0 Normal;}{\\s1 Question;}}\n";
+
+std::string Entries(int from, int count) {
+  std::string s;
+  static const char* kOutlines[] = {"STKPW", "TPHO/-T", "KAT", "SKWRAO", "PHO*ER/TKPWAEUPL", "#T-FP"};
+  for (int i = from; i < from + count; ++i) {
+    s += "{\\*\\cxs ";
+    s += kOutlines[i % 6];
+    s += "}word" + std::to_string(i) + (i % 3 == 0 ? "\\par\\s1 " : " ") + "\n";
+  }
+  return s;
+}
+
+TEST(TwoPartRead, AwkwardSplitPointsGiveTheRecordsOfOnePass) {
+  const std::string bigTranslation(20000, 'x');
+  // kSome: the split holds at some openings and not at others; kAll, kNone: at every one, at none.
+  enum Holds { kSome, kAll, kNone };
+  const struct {
+    const char* name;
+    Holds holds;
+    std::string text;
+  } kCases[] = {
+      {"a group left open", kSome, kHeader + Entries(0, 5) + "{\\*\\cxs KAT}open {\\b group\n" + Entries(5, 5) + "}"},
+      {"a stylesheet after the first entries", kSome,
+       kHeader + Entries(0, 4) + "{\\stylesheet{\\s1 Answer;}}" + Entries(4, 6) + "}"},
+      {"a steno layout after the first entries", kSome,
+       kHeader + Entries(0, 4) + "{\\*\\cxzqstenotable STKPWHRAO*EUFRPBLGTSDZ}" + Entries(4, 6) + "}"},
+      {"an opening inside a conflict", kSome,
+       kHeader + Entries(0, 4) + "{\\*\\cxs KAT}{\\cxconf [{\\cxc one{\\*\\cxs TPHO}two}|{\\cxc three}]}\n" +
+           Entries(4, 4) + "}"},
+      {"an opening inside an open conflict after a closed one", kSome,
+       kHeader + "{\\*\\cxs KAT}{\\cxconf [{\\cxc a}|{\\cxc b}]}\n" + Entries(0, 3) +
+           "{\\*\\cxs TPHO}{\\cxconf [{\\cxc c}|" + Entries(3, 3) + "}]}" + Entries(6, 2) + "}"},
+      {"an escaped brace before cxs in a translation", kSome,
+       kHeader + Entries(0, 4) + "{\\*\\cxs KAT}text \\{\\*\\cxs TPHO} more\n" + Entries(4, 4) + "}"},
+      {"a time code, CSI and AI data in the first part", kAll,
+       kHeader + "{\\*\\cxs KAT}{\\cxt 01:02:03:04}a{\\*\\cxcsi s}{\\*\\cxaidata q}\n" + Entries(0, 6) + "}"},
+      {"an escape pending at an opening", kSome, kHeader + Entries(0, 3) + "\\'e{\\*\\cxs KAT}x\n" + Entries(3, 3) + "}"},
+      {"a control word before an opening", kSome, kHeader + Entries(0, 3) + "\\b{\\*\\cxs KAT}x\n" + Entries(3, 3) + "}"},
+      {"one entry", kNone, kHeader + Entries(0, 1) + "}"},
+      {"no entry", kNone, kHeader + "}"},
+      {"an entry larger than the part", kAll,
+       kHeader + Entries(0, 2) + "{\\*\\cxs TKPW}" + bigTranslation + "\n" + Entries(2, 3) + "}"},
+      {"a translation running to the end of the text", kAll, kHeader + Entries(0, 4) + "{\\*\\cxs KAT}to the end"},
+      {"a stray closing brace", kSome, kHeader + Entries(0, 3) + "}}" + Entries(3, 3) + "}"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    const Splits splits = ExpectSameAtSplits(c.text);
+    EXPECT_EQ(splits.held, c.holds == kAll ? splits.tried : c.holds == kNone ? 0 : splits.held);
+    if (c.holds == kSome) {
+      EXPECT_GT(splits.held, 0);
+      EXPECT_LT(splits.held, splits.tried);
+    }
+  }
+}
+
+TEST(TwoPartRead, SplitsHoldOnlyWhereTheStatesAgree) {
+  // After a mid-file stylesheet the state differs from the one at the first entry; before it the
+  // second part reads the stylesheet itself.
+  const std::string before = kHeader + Entries(0, 4);
+  const std::string text = before + "{\\stylesheet{\\s1 Answer;}}" + Entries(4, 4) + "}";
+  const std::vector<std::size_t> openings = EntryOpenings(text);
+  ASSERT_EQ(openings.size(), 8u);
+  EXPECT_TRUE(ReadInTwoParts(text, openings[2]).split);
+  EXPECT_FALSE(ReadInTwoParts(text, openings[5]).split);
+
+  // Short of the minimum length the text is read in one pass.
+  std::vector<std::uint8_t> bytes = ZeroTerminated(text);
+  CRtfDictionaryReader first(kToday), second(kToday);
+  EXPECT_FALSE(ReadDictionaryInTwoParts(first, second, bytes.data(), text.size(), {.minimumLength = text.size() + 1})
+                   .split);
+  EXPECT_EQ(first.EntryCount(), ReadInOnePass(text).records.size());
+}
+
+TEST(TwoPartRead, IntermediateFileIsTheSameWhenReadInTwoParts) {
+  std::string text = Generated(2000, 11, false);
+  const auto convert = [&](const TwoPartReadOptions& options, bool& split) {
+    platform::MemoryFileSystem files;
+    files.SetFile("/in/dict.rtf", text);
+    CRtfDictionaryReader reader(kToday);
+    IntermediateFileStats stats;
+    EXPECT_EQ(reader.WriteIntermediateFile(files, "/in/dict.rtf", "/out/dict.zqdct", &stats, &options), 0);
+    split = stats.readInTwoParts;
+    const auto* file = files.FindFile("/out/dict.zqdct");
+    return file != nullptr ? *file : std::vector<std::uint8_t>{};
+  };
+  bool split = true;
+  const std::vector<std::uint8_t> single = convert({.minimumLength = SIZE_MAX}, split);
+  EXPECT_FALSE(split);
+  for (const std::size_t from : {std::size_t{0}, text.size() / 7, text.size() - 200}) {
+    const std::vector<std::uint8_t> two = convert({.minimumLength = 0, .splitFrom = from}, split);
+    EXPECT_TRUE(split) << "split from " << from;
+    EXPECT_TRUE(two == single) << "split from " << from;
+  }
+
+  // The second thread is started before the read; with no split point it is ended unused.
+  text = kHeader + Entries(0, 1) + "}";
+  const std::vector<std::uint8_t> one = convert({.minimumLength = SIZE_MAX}, split);
+  EXPECT_TRUE(convert({.minimumLength = 0}, split) == one);
+  EXPECT_FALSE(split);
+}
+
+}  // namespace
+}  // namespace lexaport
