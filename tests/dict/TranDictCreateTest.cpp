@@ -453,6 +453,8 @@ TEST_F(TranDictCreateTest, FilesThisSystemDidNotWriteAreRejected) {
       {"wrong signature", with(3, 'X')},
       {"signature without its zero", with(7, 'Y')},
       {"a writer file (type 4)", with(288, 4)},
+      {"format number 3", with(8, 3)},
+      {"format number 0x102", with(9, 1)},
       {"record area of 1 byte", test::Cat({header, Bytes(1, 0)})},
       {"record area of 21 bytes", test::Cat({header, Bytes(21, 0)})},
       {"first record longer than the area", Bytes(good.begin(), good.end() - 4)},
@@ -462,6 +464,7 @@ TEST_F(TranDictCreateTest, FilesThisSystemDidNotWriteAreRejected) {
       {"a key below its extension", test::IntermediateFile({record(a, 1), record(test::Cat({a, b}), 1)})},
       {"a record without strokes", test::IntermediateFile({record({}, 3)})},
       {"a record of 17 strokes", test::IntermediateFile({record(Bytes(68, 1), 3)})},
+      {"a record of 200 strokes", test::IntermediateFile({record(Bytes(800, 1), 3)})},
   };
   for (const auto& [what, file] : cases) {
     EXPECT_EQ(Build(file), createresult::kNotIntermediate) << what;
