@@ -480,6 +480,48 @@ TEST_F(TranDictCreateTest, FilesThisSystemDidNotWriteAreRejected) {
   EXPECT_EQ(Build(test::IntermediateFile({record(Bytes(64, 1), 0)})), createresult::kWritten);
 }
 
+// An intermediate file cut anywhere -- in the header, the info block, a record -- is not taken,
+// except where the cut falls between records: then the records before it make a sound file.
+TEST_F(TranDictCreateTest, CutAnywhereIsRejectedOrBuildsTheRecordsBeforeTheCut) {
+  const std::vector<TestRecord> records = {Rec(B({0x30, 1, 0, 0}), "three", 3), Rec(B({0x20, 0, 0, 0}), "two", 2),
+                                           Rec(B({0x10, 0, 0, 0}), "one-that-is-longer", 1)};
+  const Bytes whole = test::IntermediateFile(records);
+  std::set<std::size_t> boundaries = {640};
+  std::size_t end = 640;
+  for (const TestRecord& r : records) boundaries.insert(end += test::RecordBytes(r).size());
+  ASSERT_EQ(end, whole.size());
+  for (std::size_t cut = 0; cut < whole.size(); ++cut) {
+    const int result = Build(Bytes(whole.begin(), whole.begin() + static_cast<long>(cut)));
+    if (cut == 640) {
+      EXPECT_EQ(result, createresult::kNoRecords);
+    } else if (boundaries.count(cut) != 0) {
+      ASSERT_EQ(result, createresult::kWritten) << cut;
+      EXPECT_TRUE(VerifyWriterDictionary(Output().data(), Output().size()).Sound()) << cut;
+    } else {
+      EXPECT_EQ(result, createresult::kNotIntermediate) << cut;
+    }
+    if (result != createresult::kWritten) {
+      EXPECT_EQ(files.FindFile(kOutput), nullptr) << cut;
+    }
+    files.Remove(kOutput);
+  }
+}
+
+// The builder finds the records by the file's length alone: counts and sizes in the info block
+// that point past the end change nothing.
+TEST_F(TranDictCreateTest, InfoBlockCountsThatPointPastTheEndAreNotUsed) {
+  const Bytes good = test::IntermediateFile({Rec(B({0x20, 0, 0, 0}), "two", 2), Rec(B({0x10, 0, 0, 0}), "one", 1)});
+  ASSERT_EQ(Build(good), createresult::kWritten);
+  const Bytes expected = Output();
+  Bytes lying = good;
+  StoreU32(&lying[512], 0xFFFFFFFF);  // records
+  StoreU32(&lying[516], 7);           // records + 1
+  StoreU32(&lying[520], 0x7FFFFFFF);  // offset of the first record
+  StoreU32(&lying[524], 0xFFFFFFF0);  // size of the records
+  ASSERT_EQ(Build(lying), createresult::kWritten);
+  EXPECT_EQ(Output(), expected);
+}
+
 // A file system that hands out files lying about their length, or that stores nothing written,
 // for the cases that would otherwise need huge amounts of memory.
 class BigFileSystem final : public platform::IFileSystem {
