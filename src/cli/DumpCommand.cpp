@@ -50,6 +50,12 @@ class LineWriter {
 };
 
 int DumpIntermediate(const DumpOptions& options, const platform::WholeFile& file) {
+  if (file.size < dictfile::kFirstRecordOffset) {
+    std::cerr << "lexaport: " << options.path << " is cut short: " << file.size
+              << " bytes, fewer than the header and info block of an intermediate dictionary file ("
+              << dictfile::kFirstRecordOffset << " bytes)\n";
+    return kExitNegative;
+  }
   LineWriter out;
   std::size_t offset = dictfile::kFirstRecordOffset;
   while (offset < file.size) {
@@ -99,11 +105,16 @@ int DumpWriter(const DumpOptions& options, const platform::WholeFile& file) {
 int Dump(const DumpOptions& options) {
   platform::WholeFile file;
   if (!ReadInputFile(options.path, file)) return kExitError;
-  const bool signed_ = file.size > dictfile::kFileTypeOffset &&
+  const bool signed_ = file.size >= dictfile::kSignatureSize &&
                        std::memcmp(file.bytes.get(), dictfile::kSignature, dictfile::kSignatureSize) == 0;
   if (!signed_) {
     std::cerr << "lexaport: " << options.path << " is not a dictionary file (no \"ZQCAT32\" signature)\n";
     return kExitError;
+  }
+  if (file.size <= dictfile::kFileTypeOffset) {
+    std::cerr << "lexaport: " << options.path << " is cut short: " << file.size
+              << " bytes, too few to say which kind of dictionary file it is\n";
+    return kExitNegative;
   }
   if (file.bytes[dictfile::kFileTypeOffset] == dictfile::kIntermediateFileType) return DumpIntermediate(options, file);
   return DumpWriter(options, file);

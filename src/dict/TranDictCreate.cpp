@@ -169,7 +169,10 @@ int CTranDictCreate::CreateDictionary(const std::string& intermediatePath, std::
     std::unique_ptr<platform::IFile> input = files_.OpenForReading(intermediatePath, platform::Sharing::kShareAll);
     if (!input) return createresult::kCannotOpen;
     if (input->Read(header, kHeaderSize) != kHeaderSize) return createresult::kNotIntermediate;
-    if (std::memcmp(header, kSignature, kSignatureSize) != 0 || header[kFileTypeOffset] != kIntermediateFileType) {
+    // The header goes into the writer file as it stands, format number included: a file of
+    // another format would give a writer file the writer does not know.
+    if (std::memcmp(header, kSignature, kSignatureSize) != 0 || LoadU32(header + kFormatNumberOffset) != kFormatNumber ||
+        header[kFileTypeOffset] != kIntermediateFileType) {
       return createresult::kNotIntermediate;
     }
     std::uint8_t info[kInfoSize];  // read past, its contents are not needed

@@ -41,7 +41,9 @@ std::string CFilePath::AbsoluteForm(const char* text) const {
     }
   }
   const std::string_view trimmed = pathrules::TrimBlanks(absolute);
-  if (trimmed.size() > kMaxPathLength) return {};
+  // A blank before a colon (" :x") makes a Windows text absolute that is not so once the blanks
+  // are gone; such a path would name a file relative to wherever it is used.
+  if (trimmed.size() > kMaxPathLength || !pathrules::IsAbsolutePath(trimmed, syntax)) return {};
   return std::string(trimmed);
 }
 

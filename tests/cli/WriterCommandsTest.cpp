@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <random>
 #include <sstream>
 
 #include "common/TestUtil.h"
@@ -121,6 +122,60 @@ TEST_F(WriterCommands, DumpShowsBothFilesAlike) {
   EXPECT_EQ(partial.status, 1);
   EXPECT_EQ(std::count(partial.out.begin(), partial.out.end(), '\n'), 8);
   EXPECT_NE(partial.err.find("whole record"), std::string::npos);
+}
+
+// Damaged and foreign files: each command ends with its exit status for the case and says what
+// is wrong, never with a crash (which RunProgram reports as status -1).
+TEST_F(WriterCommands, DamagedFilesGetAClearMessageAndTheirExitStatus) {
+  std::mt19937 random(77);
+  Bytes noise(4096);
+  for (auto& b : noise) b = static_cast<std::uint8_t>(random());
+  const Bytes writerBytes = test::ReadFileBytes(writer);
+  const Bytes intermediateBytes = test::ReadFileBytes(intermediate);
+  auto cut = [](const Bytes& bytes, std::size_t length) { return Bytes(bytes.begin(), bytes.begin() + static_cast<long>(length)); };
+  const std::vector<std::pair<std::string, Bytes>> files = {
+      {"random.ZQDCX", noise},
+      {"cut-in-header.ZQDCX", cut(writerBytes, 100)},
+      {"cut-in-root-table.ZQDCX", cut(writerBytes, 1000)},
+      {"cut-in-tree.ZQDCX", cut(writerBytes, writerBytes.size() - 3)},
+      {"cut-in-header.zqdct", cut(intermediateBytes, 300)},
+      {"cut-in-info-block.zqdct", cut(intermediateBytes, 600)},
+      {"plain.rtf", B("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times;}}\\f0 Dear Sir,\\par no entries.\\par}")},
+      {"random.rtf", noise},
+  };
+  for (const auto& [name, bytes] : files) test::WriteFileBytes(dir.File(name), bytes);
+  struct Case {
+    std::string command;
+    std::string file;
+    int status;
+    std::string says;
+  };
+  const std::vector<Case> cases = {
+      {"dump", "random.ZQDCX", 2, "no \"ZQCAT32\" signature"},
+      {"verify", "random.ZQDCX", 1, "does not begin with the signature"},
+      {"lookup", "random.ZQDCX", 2, "not a sound writer dictionary file"},
+      {"dump", "cut-in-header.ZQDCX", 1, "cut short: 100 bytes"},
+      {"verify", "cut-in-header.ZQDCX", 1, "100 bytes long, shorter than any writer dictionary file"},
+      {"lookup", "cut-in-header.ZQDCX", 2, "shorter than any writer dictionary file"},
+      {"dump", "cut-in-root-table.ZQDCX", 1, "shorter than any writer dictionary file"},
+      {"verify", "cut-in-root-table.ZQDCX", 1, "shorter than any writer dictionary file"},
+      {"dump", "cut-in-tree.ZQDCX", 1, "records a length of"},
+      {"verify", "cut-in-tree.ZQDCX", 1, "records a length of"},
+      {"lookup", "cut-in-tree.ZQDCX", 2, "records a length of"},
+      {"dump", "cut-in-header.zqdct", 1, "cut short: 300 bytes"},
+      {"dump", "cut-in-info-block.zqdct", 1, "cut short: 600 bytes"},
+      {"verify", "cut-in-info-block.zqdct", 1, "an intermediate dictionary file"},
+      {"convert", "plain.rtf", 1, "No entries found in the RTF/CRE file."},
+      {"convert", "random.rtf", 1, "No entries found in the RTF/CRE file."},
+  };
+  for (const Case& c : cases) {
+    std::string arguments = c.command + " '" + dir.File(c.file) + "'";
+    if (c.command == "lookup") arguments += " STKPW/-T";
+    if (c.command == "convert") arguments += " --out '" + dir.File("") + "'";
+    const test::ProgramRun run = Lexaport(arguments);
+    EXPECT_EQ(run.status, c.status) << arguments << "\n" << run.out << run.err;
+    EXPECT_NE((run.out + run.err).find(c.says), std::string::npos) << arguments << "\n" << run.out << run.err;
+  }
 }
 
 TEST_F(WriterCommands, EveryCommandHasHelp) {

@@ -453,6 +453,8 @@ TEST_F(TranDictCreateTest, FilesThisSystemDidNotWriteAreRejected) {
       {"wrong signature", with(3, 'X')},
       {"signature without its zero", with(7, 'Y')},
       {"a writer file (type 4)", with(288, 4)},
+      {"format number 3", with(8, 3)},
+      {"format number 0x102", with(9, 1)},
       {"record area of 1 byte", test::Cat({header, Bytes(1, 0)})},
       {"record area of 21 bytes", test::Cat({header, Bytes(21, 0)})},
       {"first record longer than the area", Bytes(good.begin(), good.end() - 4)},
@@ -462,6 +464,7 @@ TEST_F(TranDictCreateTest, FilesThisSystemDidNotWriteAreRejected) {
       {"a key below its extension", test::IntermediateFile({record(a, 1), record(test::Cat({a, b}), 1)})},
       {"a record without strokes", test::IntermediateFile({record({}, 3)})},
       {"a record of 17 strokes", test::IntermediateFile({record(Bytes(68, 1), 3)})},
+      {"a record of 200 strokes", test::IntermediateFile({record(Bytes(800, 1), 3)})},
   };
   for (const auto& [what, file] : cases) {
     EXPECT_EQ(Build(file), createresult::kNotIntermediate) << what;
@@ -475,6 +478,48 @@ TEST_F(TranDictCreateTest, FilesThisSystemDidNotWriteAreRejected) {
   EXPECT_EQ(Build(claims), createresult::kNotIntermediate);
   // 16 strokes are still fine, as is a record with an empty translation.
   EXPECT_EQ(Build(test::IntermediateFile({record(Bytes(64, 1), 0)})), createresult::kWritten);
+}
+
+// An intermediate file cut anywhere -- in the header, the info block, a record -- is not taken,
+// except where the cut falls between records: then the records before it make a sound file.
+TEST_F(TranDictCreateTest, CutAnywhereIsRejectedOrBuildsTheRecordsBeforeTheCut) {
+  const std::vector<TestRecord> records = {Rec(B({0x30, 1, 0, 0}), "three", 3), Rec(B({0x20, 0, 0, 0}), "two", 2),
+                                           Rec(B({0x10, 0, 0, 0}), "one-that-is-longer", 1)};
+  const Bytes whole = test::IntermediateFile(records);
+  std::set<std::size_t> boundaries = {640};
+  std::size_t end = 640;
+  for (const TestRecord& r : records) boundaries.insert(end += test::RecordBytes(r).size());
+  ASSERT_EQ(end, whole.size());
+  for (std::size_t cut = 0; cut < whole.size(); ++cut) {
+    const int result = Build(Bytes(whole.begin(), whole.begin() + static_cast<long>(cut)));
+    if (cut == 640) {
+      EXPECT_EQ(result, createresult::kNoRecords);
+    } else if (boundaries.count(cut) != 0) {
+      ASSERT_EQ(result, createresult::kWritten) << cut;
+      EXPECT_TRUE(VerifyWriterDictionary(Output().data(), Output().size()).Sound()) << cut;
+    } else {
+      EXPECT_EQ(result, createresult::kNotIntermediate) << cut;
+    }
+    if (result != createresult::kWritten) {
+      EXPECT_EQ(files.FindFile(kOutput), nullptr) << cut;
+    }
+    files.Remove(kOutput);
+  }
+}
+
+// The builder finds the records by the file's length alone: counts and sizes in the info block
+// that point past the end change nothing.
+TEST_F(TranDictCreateTest, InfoBlockCountsThatPointPastTheEndAreNotUsed) {
+  const Bytes good = test::IntermediateFile({Rec(B({0x20, 0, 0, 0}), "two", 2), Rec(B({0x10, 0, 0, 0}), "one", 1)});
+  ASSERT_EQ(Build(good), createresult::kWritten);
+  const Bytes expected = Output();
+  Bytes lying = good;
+  StoreU32(&lying[512], 0xFFFFFFFF);  // records
+  StoreU32(&lying[516], 7);           // records + 1
+  StoreU32(&lying[520], 0x7FFFFFFF);  // offset of the first record
+  StoreU32(&lying[524], 0xFFFFFFF0);  // size of the records
+  ASSERT_EQ(Build(lying), createresult::kWritten);
+  EXPECT_EQ(Output(), expected);
 }
 
 // A file system that hands out files lying about their length, or that stores nothing written,

@@ -97,6 +97,36 @@ TEST(WriteIntermediateFile, WithoutEntriesTheFileIs640Bytes) {
   }
 }
 
+// Files that hold no entry, as they come (not wrapped in a dictionary's header): the file is
+// written without records, and the builder answers with its result for a dictionary without
+// entries.
+TEST(WriteIntermediateFile, FilesWithoutAnEntryGiveNoRecordsAndTheBuilderSaysSo) {
+  std::mt19937 random(2024);
+  Bytes noise(4096);
+  for (auto& b : noise) b = static_cast<std::uint8_t>(random());
+  const std::vector<std::pair<const char*, Bytes>> cases = {
+      {"an empty file", Bytes{}},
+      {"a plain RTF document",
+       B("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times;}}{\\info{\\title Letter}}\\f0 Dear Sir,\\par "
+         "\\b no\\b0  entries here.\\par}")},
+      {"random bytes", noise},
+      {"cut inside the first steno group", B("{\\rtf1\\ansi\\cxdict{\\*\\cxs STKPW")},
+      {"a steno group and nothing after it", B("{\\rtf1\\ansi\\cxdict{\\*\\cxs STKPW}}")},
+  };
+  for (const auto& [what, content] : cases) {
+    platform::MemoryFileSystem files;
+    files.SetFile(kRtf, content);
+    CRtfDictionaryReader reader(kToday);
+    ASSERT_EQ(reader.WriteIntermediateFile(files, kRtf, kOut), 0) << what;
+    ASSERT_EQ(files.FindFile(kOut)->size(), 640u) << what;
+    platform::FixedClock clock(kToday);
+    CTranDictCreate builder(files, clock);
+    std::string writerPath;
+    EXPECT_EQ(builder.CreateDictionary(kOut, writerPath, true, false, false), createresult::kNoRecords) << what;
+    EXPECT_EQ(files.FindFile(writerPath), nullptr) << what;
+  }
+}
+
 TEST(WriteIntermediateFile, FailsWhenTheInputCannotBeOpenedOrTheOutputCreated) {
   platform::MemoryFileSystem files;
   CRtfDictionaryReader missing(kToday);

@@ -219,6 +219,76 @@ TEST_F(VerifyDamage, ChildOffsetPointingForward) {
   EXPECT_EQ(report.problemCount, 1u);
 }
 
+// Offsets that would send a reader in circles or out of the file: each is a problem verify
+// names, and the walk and every lookup still come to an end inside the bytes.
+TEST_F(VerifyDamage, ChildOffsetsThatLoopOrLeaveTheFile) {
+  const std::size_t node = FindIndexNode(1);
+  ASSERT_NE(node, 0u);
+  const std::size_t firstChild = node + 2;  // the first child entry of that index node
+  const std::size_t rootEntry = 640 + 4 * file[node + 2];
+  const std::vector<std::tuple<const char*, std::size_t, std::uint32_t>> cases = {
+      {"a child leading to its own node", firstChild, static_cast<std::uint32_t>(node)},
+      {"a child leading into its own child entries", firstChild, static_cast<std::uint32_t>(node + 2)},
+      {"a child leading past the end", firstChild, static_cast<std::uint32_t>(file.size() + 64)},
+      {"a child with the largest offset", firstChild, 0xFFFFFF},
+      {"a child leading into the header", firstChild, 16},
+      {"a child leading into the root table", firstChild, 700},
+      {"a root entry leading past the end", rootEntry, static_cast<std::uint32_t>(file.size())},
+      {"a root entry leading into the root table", rootEntry, 640},
+  };
+  for (const auto& [what, at, offset] : cases) {
+    Bytes damaged = file;
+    StoreU24(&damaged[at + 1], offset);
+    Reseal(damaged);
+    const WriterVerifyReport report = VerifyWriterDictionary(damaged.data(), damaged.size());
+    EXPECT_FALSE(report.Sound()) << what;
+    const WriterDictionary dictionary(damaged.data(), damaged.size());
+    EXPECT_FALSE(dictionary.ForEachEntry([](const WriterEntry&) {})) << what;
+    for (const TestRecord& r : records) {
+      WriterEntry entry;
+      if (dictionary.Lookup(r.key.data(), r.key.size(), entry)) {
+        ASSERT_GE(entry.translation, damaged.data()) << what;
+        ASSERT_LE(entry.translation + entry.translationLength, damaged.data() + damaged.size()) << what;
+      }
+    }
+  }
+}
+
+// Lengths and counts inside the blocks that point past the end of the file.
+TEST_F(VerifyDamage, LengthsAndCountsThatPointPastTheEnd) {
+  // The first block is a leaf bucket (blocks come in post-order); the file is far shorter than
+  // 64 KiB, so the largest translation length leads out of it.
+  const std::size_t first = 1664;
+  ASSERT_NE(LoadU16(&file[first]) & 0x8000, 0);
+  ASSERT_LT(file.size(), 65536u);
+  const std::size_t firstEntry = first + 2;
+  const std::size_t firstLength = firstEntry + 1 + file[firstEntry];
+  const std::vector<std::tuple<const char*, std::size_t, int, std::uint16_t>> cases = {
+      {"a bucket that claims 6 entries", first, 2, static_cast<std::uint16_t>(0x8006)},
+      {"a bucket that claims 0x3FFF entries", first, 2, 0xBFFF},
+      {"a node that claims 256 children", first, 2, 0x0100},
+      {"a translation length past the end", firstLength, 2, 0xFFFF},
+      {"255 remaining key bytes", firstEntry, 1, 0xFF},
+  };
+  for (const auto& [what, at, width, value] : cases) {
+    Bytes damaged = file;
+    if (width == 2) {
+      StoreU16(&damaged[at], value);
+    } else {
+      damaged[at] = static_cast<std::uint8_t>(value);
+    }
+    Reseal(damaged);
+    EXPECT_FALSE(VerifyWriterDictionary(damaged.data(), damaged.size()).Sound()) << what;
+    const WriterDictionary dictionary(damaged.data(), damaged.size());
+    for (const TestRecord& r : records) {
+      WriterEntry entry;
+      if (dictionary.Lookup(r.key.data(), r.key.size(), entry)) {
+        ASSERT_LE(entry.translation + entry.translationLength, damaged.data() + damaged.size()) << what;
+      }
+    }
+  }
+}
+
 TEST_F(VerifyDamage, ChildrenOutOfOrderAndSharedBlocks) {
   const std::size_t node = FindIndexNode(2);
   ASSERT_NE(node, 0u);
@@ -292,6 +362,24 @@ TEST_F(VerifyDamage, TruncatedFile) {
   grown.resize(file.size() + 8, 0);
   Reseal(grown);
   EXPECT_TRUE(HasProblem(VerifyWriterDictionary(grown.data(), grown.size()), "the blocks end at offset"));
+}
+
+// A file cut at each boundary of its sections: inside the header, at the info block, in the
+// root table, at the first tree block and inside it.
+TEST_F(VerifyDamage, CutAtEverySectionBoundary) {
+  for (const std::size_t length : {std::size_t{0}, std::size_t{7}, std::size_t{288}, std::size_t{511},
+                                   std::size_t{512}, std::size_t{639}, std::size_t{640}, std::size_t{1000},
+                                   std::size_t{1663}, std::size_t{1664}, std::size_t{1666}}) {
+    Bytes damaged(file.begin(), file.begin() + static_cast<long>(length));
+    if (length >= 640) Reseal(damaged);  // only the cut itself is wrong
+    const WriterVerifyReport report = VerifyWriterDictionary(damaged.data(), damaged.size());
+    EXPECT_FALSE(report.Sound()) << length;
+    EXPECT_FALSE(report.problems.empty()) << length;
+    const WriterDictionary dictionary(damaged.data(), damaged.size());
+    EXPECT_FALSE(dictionary.ForEachEntry([](const WriterEntry&) {})) << length;
+    WriterEntry entry;
+    EXPECT_FALSE(dictionary.Lookup(records[0].key.data(), records[0].key.size(), entry)) << length;
+  }
 }
 
 // Random damage anywhere (header, root table, blocks) and random lengths: verify, the lookup and

@@ -160,6 +160,13 @@ TEST(FilePath, WindowsDrivePaths) {
   EXPECT_EQ(PathOf(CFilePath(context, "..\\..\\file.txt")), "C:\\file.txt");
   EXPECT_EQ(PathOf(CFilePath(context, "D:file.txt")), "D:file.txt");
   EXPECT_EQ(PathOf(CFilePath(context, "/unix/style")), "C:\\work\\/unix/style");
+  // Absolute for its colon, but not once the blank before it is trimmed: no path, and so nothing
+  // to rename.
+  EXPECT_EQ(CFilePath(context, " :.a").GetPath(), nullptr);
+  std::string blankDrive = " :dict.zqdct";
+  EXPECT_FALSE(RenameExtension(blankDrive, ".ZQDCX", context));
+  EXPECT_EQ(blankDrive, "");
+  EXPECT_EQ(PathOf(CFilePath(context, "D:\\file.txt  ")), "D:\\file.txt");
 
   std::string text = "D:\\Dictionaries\\job.zqdct";
   EXPECT_TRUE(RenameExtension(text, ".ZQDCX", context));
