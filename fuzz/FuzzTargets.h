@@ -17,6 +17,10 @@ namespace lexaport::fuzz {
 // The RTF/CRE reader: the bytes as file text (up to its first zero byte) to entry records.
 std::string FuzzRtfReader(const std::uint8_t* data, std::size_t size);
 
+// The reader on two threads: the bytes read in two parts, split at entry openings throughout
+// them, must give the result and the records of a single pass.
+std::string FuzzTwoPartRead(const std::uint8_t* data, std::size_t size);
+
 // WriteIntermediateFile with the bytes as the RTF/CRE file; the intermediate file it writes is
 // then built into a writer file, which must pass verification.
 std::string FuzzWriteIntermediateFile(const std::uint8_t* data, std::size_t size);

@@ -6,6 +6,7 @@ set(LEXAPORT_FUZZ_TARGET_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/FilePathTarget.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RtfFuzzDictionary.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RtfReaderTarget.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TwoPartReadTarget.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WriteIntermediateFileTarget.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WriterFileTarget.cpp
 )
@@ -13,6 +14,7 @@ set(LEXAPORT_FUZZ_INCLUDE_DIR ${CMAKE_CURRENT_LIST_DIR}/..)
 # Target name -> entry function, for the executables.
 set(LEXAPORT_FUZZ_TARGETS
   "rtf_reader:FuzzRtfReader"
+  "two_part_read:FuzzTwoPartRead"
   "write_intermediate:FuzzWriteIntermediateFile"
   "create_dictionary:FuzzCreateDictionary"
   "writer_file:FuzzWriterFile"

@@ -1,5 +1,6 @@
 #include "rtf/TwoPartRead.h"
 
+#include <cstring>
 #include <new>
 #include <optional>
 #include <string_view>
@@ -69,6 +70,11 @@ TwoPartReadResult ReadDictionaryInTwoParts(CRtfDictionaryReader& first, CRtfDict
                                            std::uint8_t* text, std::size_t length,
                                            const TwoPartReadOptions& options, CSecondPartThread* thread) {
   if (length < options.minimumLength) return {first.ReadDictionary(text), false};
+  // A single pass ends at the first zero byte, so nothing beyond it may be read, however much of
+  // the file follows (a split point there would bring in what a single pass never sees).
+  if (const void* zero = std::memchr(text, 0, length); zero != nullptr) {
+    length = static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - text);
+  }
   const std::size_t entry = FindEntryOpening(text, length, 0);
   if (entry == std::string_view::npos) return {first.ReadDictionary(text), false};
 

@@ -66,7 +66,8 @@ class CSecondPartThread {
   std::thread thread_;
 };
 
-// Reads `text` (`length` bytes followed by a zero; the buffer is written to while it is read and
+// Reads `text` (`length` bytes followed by a zero, which may hold zeros of its own: the text then
+// ends at the first; the buffer is written to while it is read and
 // left as it was) into `first`, and when the split holds, the part after the split point into
 // `second`, whose records are then numbered on from the first's. Both readers are new (only
 // PrepareBuffers called on `first`). The records of first then second are the records, and the

@@ -26,6 +26,7 @@ struct Target {
 
 const Target kTargets[] = {
     {"rtf_reader", fuzz::FuzzRtfReader, "rtf_reader", true},
+    {"two_part_read", fuzz::FuzzTwoPartRead, "rtf_reader", true},
     {"write_intermediate", fuzz::FuzzWriteIntermediateFile, "rtf_reader", true},
     {"create_dictionary", fuzz::FuzzCreateDictionary, "create_dictionary", false},
     {"writer_file", fuzz::FuzzWriterFile, "writer_file", false},

@@ -167,6 +167,8 @@ TEST(TwoPartRead, AwkwardSplitPointsGiveTheRecordsOfOnePass) {
        kHeader + Entries(0, 2) + "{\\*\\cxs TKPW}" + bigTranslation + "\n" + Entries(2, 3) + "}"},
       {"a translation running to the end of the text", kAll, kHeader + Entries(0, 4) + "{\\*\\cxs KAT}to the end"},
       {"a stray closing brace", kSome, kHeader + Entries(0, 3) + "}}" + Entries(3, 3) + "}"},
+      // The text of a file ends at its first zero byte: nothing after it is read.
+      {"a zero byte in the middle", kSome, kHeader + Entries(0, 4) + std::string(1, '\0') + Entries(4, 4) + "}"},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);

@@ -1,0 +1,85 @@
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fuzz/BuiltFileChecks.h"
+#include "fuzz/FuzzTargets.h"
+#include "rtf/RtfDictionaryReader.h"
+#include "rtf/TwoPartRead.h"
+#include "steno/EntryRecord.h"
+
+namespace lexaport::fuzz {
+namespace {
+
+constexpr std::string_view kEntryOpening = "{\\*\\cxs ";
+// Split points tried per input: enough to land in every kind of place over a run, few enough to
+// keep the target fast.
+constexpr std::size_t kMaxSplits = 8;
+
+struct Reading {
+  int result = 0;
+  std::vector<std::string> records;  // each record's bytes, in reading order
+};
+
+void AppendRecords(const CRtfDictionaryReader& reader, std::vector<std::string>& out) {
+  for (std::uint32_t i = 0; i < reader.EntryCount(); ++i) {
+    const EntryRecordView record = reader.Entry(i);
+    out.emplace_back(reinterpret_cast<const char*>(record.Data()), record.Size());
+  }
+}
+
+}  // namespace
+
+std::string FuzzTwoPartRead(const std::uint8_t* data, std::size_t size) {
+  const std::vector<std::uint8_t> original(data, data + size);
+  std::vector<std::uint8_t> text = original;
+  text.push_back(0);
+
+  Reading single;
+  {
+    CRtfDictionaryReader reader(kFuzzToday);
+    if (!reader.PrepareBuffers(size)) return "no memory for the buffers of a small file";
+    single.result = reader.ReadDictionary(text.data());
+    AppendRecords(reader, single.records);
+  }
+
+  // Every entry opening in the bytes (also past a zero byte, where a single pass never goes),
+  // thinned out evenly, and the split point the reader chooses itself (0).
+  std::vector<std::size_t> openings;
+  const std::string_view all(reinterpret_cast<const char*>(original.data()), original.size());
+  for (std::size_t p = all.find(kEntryOpening); p != std::string_view::npos; p = all.find(kEntryOpening, p + 1)) {
+    openings.push_back(p);
+  }
+  std::vector<std::size_t> froms{0};
+  const std::size_t step = std::max<std::size_t>(1, (openings.size() + kMaxSplits - 1) / kMaxSplits);
+  for (std::size_t i = 0; i < openings.size(); i += step) froms.push_back(openings[i]);
+
+  for (const std::size_t from : froms) {
+    CRtfDictionaryReader first(kFuzzToday);
+    CRtfDictionaryReader second(kFuzzToday);
+    if (!first.PrepareBuffers(size)) return "no memory for the buffers of a small file";
+    const TwoPartReadResult read =
+        ReadDictionaryInTwoParts(first, second, text.data(), size, {.minimumLength = 0, .splitFrom = from});
+    const std::string where = "split from " + std::to_string(from) + ": ";
+    if (std::memcmp(text.data(), original.data(), size) != 0 || text[size] != 0) {
+      return where + "the text was not left as it was";
+    }
+    Reading two;
+    two.result = read.parse;
+    AppendRecords(first, two.records);
+    if (read.split) AppendRecords(second, two.records);
+    if (two.result != single.result) return where + "another parse result than a single pass";
+    if (two.records.size() != single.records.size()) {
+      return where + std::to_string(two.records.size()) + " records, " + std::to_string(single.records.size()) +
+             " in a single pass";
+    }
+    for (std::size_t i = 0; i < two.records.size(); ++i) {
+      if (two.records[i] != single.records[i]) return where + "record " + std::to_string(i) + " differs from a single pass";
+    }
+  }
+  return {};
+}
+
+}  // namespace lexaport::fuzz
