@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -63,7 +62,7 @@ std::string FuzzTwoPartRead(const std::uint8_t* data, std::size_t size) {
     const TwoPartReadResult read =
         ReadDictionaryInTwoParts(first, second, text.data(), size, {.minimumLength = 0, .splitFrom = from});
     const std::string where = "split from " + std::to_string(from) + ": ";
-    if (std::memcmp(text.data(), original.data(), size) != 0 || text[size] != 0) {
+    if (!std::equal(original.begin(), original.end(), text.begin()) || text[size] != 0) {
       return where + "the text was not left as it was";
     }
     Reading two;
