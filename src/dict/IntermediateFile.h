@@ -50,8 +50,9 @@ void WriteIntermediateRecords(platform::IFile& out, const std::uint8_t* const* s
 // (declared in rtf/RtfDictionaryReader.h, defined with this file): it reads the file (others may
 // read it meanwhile, not write it), parses it into records, sorts them, creates the intermediate
 // file (by truncation) and writes it with WriteIntermediateRecords, the reader's Today() as the
-// date. A large text is read in two parts at once (ReadDictionaryInTwoParts; `twoParts`, optional,
-// sets when and where), with the same records. Returns 0 when the file was written (also when it holds no records: 640 bytes), and -1
+// date. `twoParts` (optional) lets a large text be read in two parts at once
+// (ReadDictionaryInTwoParts, off by default), with the same records. Returns 0 when the file was
+// written (also when it holds no records: 640 bytes), and -1
 // when the RTF/CRE file cannot be opened, memory cannot be had, or the intermediate file cannot
 // be created. A read or write error once the files are open is thrown as platform::FileError.
 // `stats` (optional) receives the counts and stage times when 0 is returned.
