@@ -223,9 +223,12 @@ void CRtfDictionaryReader::PutText(const std::uint8_t* bytes, std::size_t count)
 const std::uint8_t* CRtfDictionaryReader::ReadOutline(const std::uint8_t* text) {
   if (CurrentGroup().destination != rtfdest::kSteno || !collecting_) return text;
   // Only bytes that the loop delivers as they stand: a layout defined in the file may hold
-  // letters such as '{' or bytes that need converting.
+  // letters such as '{' or bytes that need converting. ',' and '/' end a stroke even when the
+  // layout has them as letters, as they do byte by byte (StenoByte).
   const auto& plain = Ansi() ? rtfparse::kPlainText.ansi : rtfparse::kPlainText.oem;
-  const auto isStrokeLetter = [&](std::uint8_t c) { return plain[c] && (c == '-' || IsStenoLetter(c)); };
+  const auto isStrokeLetter = [&](std::uint8_t c) {
+    return plain[c] && c != ',' && c != '/' && (c == '-' || IsStenoLetter(c));
+  };
   for (;;) {
     // One stroke's letters (nothing here stops collecting), then what ends them.
     const std::uint8_t* letters = text;

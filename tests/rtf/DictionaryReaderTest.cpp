@@ -242,6 +242,17 @@ TEST(DictionaryReaderTest, LayoutDefinedInTheFile) {
   EXPECT_STREQ(reader.StenoKeys().Layout().numberLetters.data(), "12CD#(!");
 }
 
+TEST(DictionaryReaderTest, SlashAndCommaSeparateStrokesEvenAsLettersOfTheLayout) {
+  // A layout may name '/' and ',' as keys; in an outline they still end a stroke.
+  const std::string layout =
+      "{\\*\\cxzqstenotable\\cxzqstenoleft2\\cxzqstenomiddle0\\cxzqstenoright2 AB/,#(!}";
+  for (const char* outline : {"A/B", "A,B"}) {
+    const std::vector<Entry> entries = ReadEntries(layout + "{\\*\\cxs " + outline + "}one");
+    ASSERT_EQ(entries.size(), 1u) << outline;
+    EXPECT_EQ(Hex(entries[0].strokes), Hex(B({0x80, 0, 0, 0, 0x40, 0, 0, 0}))) << outline;
+  }
+}
+
 // Strokes read before a layout change are parsed with the old layout, those after it with the
 // new one, the bank sizes included.
 TEST(DictionaryReaderTest, LayoutChangedBetweenEntries) {

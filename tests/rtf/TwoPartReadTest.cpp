@@ -161,6 +161,11 @@ TEST(TwoPartRead, AwkwardSplitPointsGiveTheRecordsOfOnePass) {
        kHeader + "{\\*\\cxs KAT}{\\cxt 01:02:03:04}a{\\*\\cxcsi s}{\\*\\cxaidata q}\n" + Entries(0, 6) + "}"},
       {"an escape pending at an opening", kSome, kHeader + Entries(0, 3) + "\\'e{\\*\\cxs KAT}x\n" + Entries(3, 3) + "}"},
       {"a control word before an opening", kSome, kHeader + Entries(0, 3) + "\\b{\\*\\cxs KAT}x\n" + Entries(3, 3) + "}"},
+      // ',' and '/' end a stroke even where the layout has them as letters, in the outline the
+      // reader takes in one step as well as byte by byte after a split.
+      {"a layout with '/' and ',' as letters", kSome,
+       kHeader + Entries(0, 3) + "{\\*\\cxzqstenotable\\cxzqstenoleft2\\cxzqstenomiddle0\\cxzqstenoright2 AB/,#(!}" +
+           "{\\*\\cxs A/B}one\n{\\*\\cxs A,B/A}two\n{\\*\\cxs B/A}three\n}"},
       {"one entry", kNone, kHeader + Entries(0, 1) + "}"},
       {"no entry", kNone, kHeader + "}"},
       {"an entry larger than the part", kAll,
