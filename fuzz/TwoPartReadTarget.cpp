@@ -14,7 +14,7 @@ namespace {
 
 constexpr std::string_view kEntryOpening = "{\\*\\cxs ";
 // Split points tried per input: enough to land in every kind of place over a run, few enough to
-// keep the target fast.
+// keep the target fast. The same number of bytes at which a parse is stopped and resumed.
 constexpr std::size_t kMaxSplits = 8;
 
 struct Reading {
@@ -27,6 +27,22 @@ void AppendRecords(const CRtfDictionaryReader& reader, std::vector<std::string>&
     const EntryRecordView record = reader.Entry(i);
     out.emplace_back(reinterpret_cast<const char*>(record.Data()), record.Size());
   }
+}
+
+bool SameReading(const Reading& a, const Reading& b) { return a.result == b.result && a.records == b.records; }
+
+// The records of a parse ended by a zero byte at `stop` and started again there.
+Reading ReadResumedAt(std::vector<std::uint8_t>& text, std::size_t size, std::size_t stop) {
+  CRtfDictionaryReader reader(kFuzzToday);
+  Reading r;
+  if (!reader.PrepareBuffers(size)) return r;
+  const std::uint8_t kept = text[stop];
+  text[stop] = 0;
+  r.result = reader.Parse(text.data());
+  text[stop] = kept;
+  if (r.result >= 0) r.result = reader.ReadDictionary(text.data() + stop);
+  AppendRecords(reader, r.records);
+  return r;
 }
 
 }  // namespace
@@ -44,10 +60,23 @@ std::string FuzzTwoPartRead(const std::uint8_t* data, std::size_t size) {
     AppendRecords(reader, single.records);
   }
 
+  const std::string_view all(reinterpret_cast<const char*>(original.data()), original.size());
+  // The two-part read rests on the byte loop going on after a stop as if it had never stopped.
+  // Only the look-ahead at a '{' reads up to 8 bytes on, so no stop falls right after a brace;
+  // nor after the first zero byte, where a single pass ends.
+  const std::string_view parsed(all.data(), std::min(all.size(), all.find('\0')));
+  for (std::size_t i = 1; i <= kMaxSplits && parsed.size() > 1; ++i) {
+    const std::size_t stop = 1 + (parsed.size() - 1) * i / (kMaxSplits + 1);
+    const std::size_t window = std::min<std::size_t>(stop, 8);
+    if (parsed.substr(stop - window, window).find('{') != std::string_view::npos) continue;
+    if (!SameReading(ReadResumedAt(text, size, stop), single)) {
+      return "resumed at " + std::to_string(stop) + ": another reading than a single pass";
+    }
+  }
+
   // Every entry opening in the bytes (also past a zero byte, where a single pass never goes),
   // thinned out evenly, and the split point the reader chooses itself (0).
   std::vector<std::size_t> openings;
-  const std::string_view all(reinterpret_cast<const char*>(original.data()), original.size());
   for (std::size_t p = all.find(kEntryOpening); p != std::string_view::npos; p = all.find(kEntryOpening, p + 1)) {
     openings.push_back(p);
   }
