@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,11 +32,12 @@ void AppendRecords(const CRtfDictionaryReader& reader, std::vector<std::string>&
 
 bool SameReading(const Reading& a, const Reading& b) { return a.result == b.result && a.records == b.records; }
 
-// The records of a parse ended by a zero byte at `stop` and started again there.
-Reading ReadResumedAt(std::vector<std::uint8_t>& text, std::size_t size, std::size_t stop) {
+// The records of a parse ended by a zero byte at `stop` and started again there; none when the
+// buffers cannot be had.
+std::optional<Reading> ReadResumedAt(std::vector<std::uint8_t>& text, std::size_t size, std::size_t stop) {
   CRtfDictionaryReader reader(kFuzzToday);
+  if (!reader.PrepareBuffers(size)) return std::nullopt;
   Reading r;
-  if (!reader.PrepareBuffers(size)) return r;
   const std::uint8_t kept = text[stop];
   text[stop] = 0;
   r.result = reader.Parse(text.data());
@@ -69,7 +71,9 @@ std::string FuzzTwoPartRead(const std::uint8_t* data, std::size_t size) {
     const std::size_t stop = 1 + (parsed.size() - 1) * i / (kMaxSplits + 1);
     const std::size_t window = std::min<std::size_t>(stop, 8);
     if (parsed.substr(stop - window, window).find('{') != std::string_view::npos) continue;
-    if (!SameReading(ReadResumedAt(text, size, stop), single)) {
+    const std::optional<Reading> resumed = ReadResumedAt(text, size, stop);
+    if (!resumed) return "no memory for the buffers of a small file";
+    if (!SameReading(*resumed, single)) {
       return "resumed at " + std::to_string(stop) + ": another reading than a single pass";
     }
   }

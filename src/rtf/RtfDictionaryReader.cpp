@@ -20,6 +20,10 @@ using rtfwords::RtfWordIndex;
 
 bool IsFullStop(std::uint8_t c) { return c == '!' || c == '.' || c == ':' || c == '?'; }
 
+// What ends a stroke in an outline, whatever the layout calls a letter. The outline read in one
+// step and the byte-by-byte path both ask this, so they cannot part ways.
+bool IsStrokeSeparator(std::uint8_t c) { return c == ',' || c == '/'; }
+
 // 1-9 as given, anything else taken as 2.
 std::uint8_t OneToNineOrTwo(std::int32_t p) { return static_cast<std::uint8_t>(p >= 1 && p <= 9 ? p : 2); }
 
@@ -173,7 +177,7 @@ void CRtfDictionaryReader::AbandonOutline() {
 }
 
 void CRtfDictionaryReader::StenoByte(std::uint8_t c) {
-  if (c == ',' || c == '/') {
+  if (IsStrokeSeparator(c)) {
     ProcessStroke();
     strokeTextLength_ = 0;
     return;
@@ -223,11 +227,10 @@ void CRtfDictionaryReader::PutText(const std::uint8_t* bytes, std::size_t count)
 const std::uint8_t* CRtfDictionaryReader::ReadOutline(const std::uint8_t* text) {
   if (CurrentGroup().destination != rtfdest::kSteno || !collecting_) return text;
   // Only bytes that the loop delivers as they stand: a layout defined in the file may hold
-  // letters such as '{' or bytes that need converting. ',' and '/' end a stroke even when the
-  // layout has them as letters, as they do byte by byte (StenoByte).
+  // letters such as '{' or bytes that need converting; nor a separator the layout has as a letter.
   const auto& plain = Ansi() ? rtfparse::kPlainText.ansi : rtfparse::kPlainText.oem;
   const auto isStrokeLetter = [&](std::uint8_t c) {
-    return plain[c] && c != ',' && c != '/' && (c == '-' || IsStenoLetter(c));
+    return plain[c] && !IsStrokeSeparator(c) && (c == '-' || IsStenoLetter(c));
   };
   for (;;) {
     // One stroke's letters (nothing here stops collecting), then what ends them.
@@ -236,7 +239,7 @@ const std::uint8_t* CRtfDictionaryReader::ReadOutline(const std::uint8_t* text) 
     const std::size_t kept = std::min(static_cast<std::size_t>(text - letters), kStrokeTextMax - strokeTextLength_);
     std::memcpy(strokeText_.data() + strokeTextLength_, letters, kept);
     strokeTextLength_ += kept;
-    if (*text != ',' && *text != '/') return text;
+    if (!IsStrokeSeparator(*text)) return text;
     ProcessStroke();
     strokeTextLength_ = 0;
     ++text;
