@@ -1,10 +1,16 @@
 #include "app/DictionaryConversion.h"
 
 #include <chrono>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <new>
+#include <system_error>
+#include <thread>
 #include <utility>
 
+#include "dict/WrittenRecords.h"
 #include "rtf/RtfDictionaryReader.h"
-#include "support/GrowableArray.h"
 
 namespace lexaport {
 namespace {
@@ -13,32 +19,89 @@ double SecondsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
+// Runs the build on a thread of its own, or, when no thread can be had, in Join: the build waits
+// for the records its caller writes meanwhile, so it cannot run before them on the same thread.
+class BuildThread {
+ public:
+  explicit BuildThread(std::function<void()> work) : work_(std::move(work)) {
+    try {
+      thread_ = std::thread(work_);
+      work_ = nullptr;
+    } catch (const std::system_error&) {
+      // Built after the writing, in Join.
+    }
+  }
+  ~BuildThread() {
+    if (thread_.joinable()) thread_.join();
+  }
+  BuildThread(const BuildThread&) = delete;
+  BuildThread& operator=(const BuildThread&) = delete;
+
+  // Returns when the build is done; call it once the records are all handed over (or abandoned).
+  void Join() {
+    if (thread_.joinable()) {
+      thread_.join();
+    } else if (work_) {
+      std::exchange(work_, nullptr)();
+    }
+  }
+
+ private:
+  std::function<void()> work_;
+  std::thread thread_;
+};
+
 }  // namespace
 
 DictionaryConversion ConvertDictionary(platform::IFileSystem& files, platform::IClock& clock,
                                        const std::string& rtfPath, const std::string& intermediatePath,
                                        const ConversionOptions& options) {
   DictionaryConversion result;
-  CGrowableArray<std::uint8_t> recordMemory;
-  {
-    CRtfDictionaryReader reader(clock.LocalDate());
-    if (reader.WriteIntermediateFile(files, rtfPath, intermediatePath, &result.intermediate) != 0) {
-      result.outcome = DictionaryConversion::Outcome::kUnreadable;
-      return result;
-    }
-    recordMemory = reader.ReleaseEntryData();
-  }  // the reader's other buffers go before the builder takes its own
+  CRtfDictionaryReader reader(clock.LocalDate());
+  CSortedEntries sorted;
+  if (reader.ReadSortedEntries(files, rtfPath, sorted, &result.intermediate) != 0) return result;  // kUnreadable
+  // Not being able to create the output is a failure like not being able to open the input.
+  std::unique_ptr<platform::IFile> intermediate = files.CreateForWriting(intermediatePath);
+  if (!intermediate) return result;
 
   constexpr bool kRecordNumbers = true;
   constexpr bool kDates = false;
   CTranDictCreate builder(files, clock);
-  // The reader's records went into the intermediate file; the builder reads them back into the
-  // memory they lay in, which spares it as many fresh pages.
-  builder.AdoptRecordMemory(std::move(recordMemory));
-  auto start = std::chrono::steady_clock::now();
-  result.createResult =
-      builder.CreateDictionary(intermediatePath, result.writerPath, kRecordNumbers, kDates, options.alignedFromStart);
-  result.firstBuildSeconds = SecondsSince(start);
+  // The writer file's tree is cut on the other core while the intermediate file is written; the
+  // pointers to the records written go over the sorted array behind the walk.
+  CWrittenRecords written(sorted.Records());
+  {
+    std::exception_ptr buildError;
+    BuildThread build([&] {
+      const auto start = std::chrono::steady_clock::now();
+      try {
+        result.createResult = builder.CreateDictionaryAlongside(written, intermediatePath, result.writerPath,
+                                                                kRecordNumbers, kDates, options.alignedFromStart);
+      } catch (...) {
+        buildError = std::current_exception();
+      }
+      result.firstBuildSeconds = SecondsSince(start);
+    });
+    try {
+      const auto start = std::chrono::steady_clock::now();
+      WriteIntermediateRecords(*intermediate, sorted.Records(), sorted.Count(), reader.Today(), &result.intermediate,
+                               &written);
+      intermediate.reset();
+      result.intermediate.writeSeconds = SecondsSince(start);
+      written.End(true);
+    } catch (const std::bad_alloc&) {
+      // As when the file cannot be read: the builder has removed what it began once it returns.
+      written.End(false);
+      build.Join();
+      return result;  // kUnreadable
+    } catch (...) {
+      written.End(false);
+      build.Join();
+      throw;
+    }
+    build.Join();
+    if (buildError) std::rethrow_exception(buildError);
+  }
   result.firstBuild = builder.LastBuildTimings();
   result.aligned = options.alignedFromStart;
   if (result.createResult != createresult::kWritten) {
@@ -58,8 +121,10 @@ DictionaryConversion ConvertDictionary(platform::IFileSystem& files, platform::I
   result.writerFileSize = result.firstBuildSize;
   if (!options.alignedFromStart && result.firstBuildSize > options.alignedRebuildThreshold) {
     files.Remove(result.writerPath);
-    start = std::chrono::steady_clock::now();
-    result.createResult = builder.CreateDictionary(intermediatePath, result.writerPath, kRecordNumbers, kDates, true);
+    const auto start = std::chrono::steady_clock::now();
+    // The intermediate file is complete: its records are all there to be built from again.
+    result.createResult = builder.CreateDictionaryAlongside(written, intermediatePath, result.writerPath,
+                                                            kRecordNumbers, kDates, true);
     result.alignedRebuildSeconds = SecondsSince(start);
     result.alignedRebuild = builder.LastBuildTimings();
     result.rebuiltAligned = true;

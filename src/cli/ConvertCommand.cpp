@@ -66,9 +66,10 @@ void PrintReport(const ConvertOptions& options, const std::string& intermediateP
   PrintTiming("parse", s.parseSeconds);
   PrintTiming("sort", s.sortSeconds);
   PrintTiming("write-intermediate", s.writeSeconds);
-  PrintTiming("load-intermediate", conversion.firstBuild.loadSeconds);
+  // The first build runs on the other thread alongside write-intermediate, so these overlap it.
   PrintTiming("tree-build", conversion.firstBuild.treeSeconds);
   PrintTiming("checksum", conversion.firstBuild.checksumSeconds);
+  PrintTiming("first-build", conversion.firstBuildSeconds);
   if (conversion.rebuiltAligned) PrintTiming("aligned-rebuild", conversion.alignedRebuildSeconds);
   PrintTiming("total", totalSeconds);
   std::printf("peak-rss %llu KiB\n", static_cast<unsigned long long>(platform::PeakResidentSetKiB()));

@@ -4,14 +4,13 @@
 #include <cstring>
 #include <memory>
 #include <new>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 #include "dict/CheckEntry.h"
 #include "dict/DictionaryFileFormat.h"
 #include "dict/ImportDictSort.h"
 #include "dict/MergeTranslations.h"
+#include "dict/WrittenRecords.h"
 #include "rtf/RtfDictionaryReader.h"
 #include "rtf/TwoPartRead.h"
 #include "steno/EntryRecord.h"
@@ -85,8 +84,8 @@ class RecordOutput {
 // entry fails the check, the entry read first (the last of the outline in sort order).
 class MergeAndCheckWalk {
  public:
-  MergeAndCheckWalk(RecordOutput& output, std::uint32_t today)
-      : output_(output), layout_(CStenoKeys::NumberedLayout(1)), today_(today) {}
+  MergeAndCheckWalk(RecordOutput& output, CWrittenRecords* follower, std::uint32_t today)
+      : output_(output), follower_(follower), layout_(CStenoKeys::NumberedLayout(1)), today_(today) {}
 
   void Run(const std::uint8_t* const* records, std::size_t count, IntermediateFileStats& stats) {
     if (count == 0) return;
@@ -140,9 +139,11 @@ class MergeAndCheckWalk {
     std::uint32_t kept = 0;  // entries the written record stands for
     if (hasPending_ && Accepted(pending_.data())) {
       output_.Write(pending_.data());
+      if (follower_ != nullptr) follower_->AddCopy(pending_.data());
       kept = participants_;
     } else if (Accepted(previous_)) {
       output_.Write(previous_);
+      if (follower_ != nullptr) follower_->Add(previous_);
       kept = 1;
     }
     if (kept > 0) {
@@ -154,6 +155,7 @@ class MergeAndCheckWalk {
   }
 
   RecordOutput& output_;
+  CWrittenRecords* const follower_;
   const StenoLayout layout_;
   const std::uint32_t today_;
   const std::uint8_t* previous_ = nullptr;
@@ -182,7 +184,7 @@ class StageClock {
 }  // namespace
 
 void WriteIntermediateRecords(platform::IFile& out, const std::uint8_t* const* sortedRecords, std::size_t count,
-                              std::uint32_t today, IntermediateFileStats* stats) {
+                              std::uint32_t today, IntermediateFileStats* stats, CWrittenRecords* follower) {
   IntermediateFileStats counts;
   counts.entriesRead = static_cast<std::uint32_t>(count);
 
@@ -191,7 +193,7 @@ void WriteIntermediateRecords(platform::IFile& out, const std::uint8_t* const* s
   WriteInfo(out, counts.entriesRead, 0);
 
   RecordOutput output(out);
-  MergeAndCheckWalk(output, today).Run(sortedRecords, count, counts);
+  MergeAndCheckWalk(output, follower, today).Run(sortedRecords, count, counts);
   output.Flush();
 
   out.Seek(dictfile::kInfoOffset);
@@ -207,9 +209,12 @@ void WriteIntermediateRecords(platform::IFile& out, const std::uint8_t* const* s
   }
 }
 
-int CRtfDictionaryReader::WriteIntermediateFile(platform::IFileSystem& files, const std::string& rtfPath,
-                                                const std::string& intermediatePath, IntermediateFileStats* stats,
-                                                const TwoPartReadOptions* twoParts) {
+CSortedEntries::CSortedEntries() = default;
+CSortedEntries::~CSortedEntries() = default;
+
+int CRtfDictionaryReader::ReadSortedEntries(platform::IFileSystem& files, const std::string& rtfPath,
+                                            CSortedEntries& sorted, IntermediateFileStats* stats,
+                                            const TwoPartReadOptions* twoParts) {
   IntermediateFileStats result;
   StageClock clock;
   try {
@@ -223,17 +228,12 @@ int CRtfDictionaryReader::WriteIntermediateFile(platform::IFileSystem& files, co
     result.readSeconds = clock.Lap();
 
     if (!PrepareBuffers(text.size)) return -1;
-    // The records of the part after the split point, when the text is read in two parts.
-    CRtfDictionaryReader secondPart(Today());
+    sorted.secondPart_ = std::make_unique<CRtfDictionaryReader>(Today());
+    CRtfDictionaryReader& secondPart = *sorted.secondPart_;
     const TwoPartReadResult read = ReadDictionaryInTwoParts(*this, secondPart, text.bytes.get(), text.size, options,
                                                             &secondThread);
     if (read.parse < 0) return -1;  // also when the last entry could not be stored
     result.readInTwoParts = read.split;
-    // The builder reads the intermediate file's records back into this reader's entry data area
-    // (ReleaseEntryData), whose pages a single pass has touched by now. Read in two parts, the
-    // area holds only the first part's records: room for all is made before any pointer into it
-    // is taken, and the new pages are touched on the other thread while the file is written.
-    const bool touchPages = read.split && entries_.Reserve(EntryDataUsed() + secondPart.EntryDataUsed());
     result.parseSeconds = clock.Lap();
 
     // The text has been read: its memory, already in place, serves the sort's arrays and, when
@@ -242,7 +242,6 @@ int CRtfDictionaryReader::WriteIntermediateFile(platform::IFileSystem& files, co
     const std::uint32_t count = firstCount + (read.split ? secondPart.EntryCount() : 0);
     std::span<std::uint8_t> spare(text.bytes.get(), text.size + 1);
     const std::uint8_t** records = nullptr;
-    std::unique_ptr<const std::uint8_t*[]> ownRecords;
     const std::size_t pointerBytes = sizeof(const std::uint8_t*) * count;
     if (pointerBytes + alignof(const std::uint8_t*) + CImportDictSort::WorkAreaBytes(count) <= spare.size()) {
       const auto end = reinterpret_cast<std::uintptr_t>(spare.data() + spare.size());
@@ -250,9 +249,9 @@ int CRtfDictionaryReader::WriteIntermediateFile(platform::IFileSystem& files, co
       records = reinterpret_cast<const std::uint8_t**>(start);
       spare = spare.first(start - reinterpret_cast<std::uintptr_t>(spare.data()));
     } else {
-      ownRecords.reset(new (std::nothrow) const std::uint8_t*[count == 0 ? 1 : count]);
-      if (!ownRecords) return -1;
-      records = ownRecords.get();
+      sorted.ownRecords_.reset(new (std::nothrow) const std::uint8_t*[count == 0 ? 1 : count]);
+      if (!sorted.ownRecords_) return -1;
+      records = sorted.ownRecords_.get();
     }
     const std::uint8_t* data = EntryData();
     const std::uint32_t* offsets = EntryOffsets();
@@ -267,21 +266,28 @@ int CRtfDictionaryReader::WriteIntermediateFile(platform::IFileSystem& files, co
     CImportDictSort::Sort(records, count, spare);
     result.sortSeconds = clock.Lap();
 
-    std::jthread pageToucher;  // joined when it goes out of scope, also on an exception
-    if (touchPages) {
-      std::uint8_t* const room = entries_.Data() + entries_.Size();
-      const std::size_t roomBytes = entries_.Capacity() - entries_.Size();
-      try {
-        pageToucher = std::jthread([room, roomBytes] { std::memset(room, 0, roomBytes); });
-      } catch (const std::system_error&) {
-        // The builder's read touches them then.
-      }
-    }
+    sorted.text_ = std::move(text.bytes);
+    sorted.records_ = records;
+    sorted.count_ = count;
+  } catch (const std::bad_alloc&) {
+    return -1;
+  }
+  if (stats != nullptr) *stats = result;
+  return 0;
+}
 
+int CRtfDictionaryReader::WriteIntermediateFile(platform::IFileSystem& files, const std::string& rtfPath,
+                                                const std::string& intermediatePath, IntermediateFileStats* stats,
+                                                const TwoPartReadOptions* twoParts) {
+  IntermediateFileStats result;
+  CSortedEntries sorted;
+  if (ReadSortedEntries(files, rtfPath, sorted, &result, twoParts) != 0) return -1;
+  try {
+    StageClock clock;
     // Not being able to create the output is a failure like not being able to open the input.
     std::unique_ptr<platform::IFile> out = files.CreateForWriting(intermediatePath);
     if (!out) return -1;
-    WriteIntermediateRecords(*out, records, count, Today(), &result);
+    WriteIntermediateRecords(*out, sorted.Records(), sorted.Count(), Today(), &result);
     out.reset();
     result.writeSeconds = clock.Lap();
   } catch (const std::bad_alloc&) {

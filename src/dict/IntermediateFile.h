@@ -6,10 +6,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "platform/FileSystem.h"
 
 namespace lexaport {
+
+class CRtfDictionaryReader;
+class CWrittenRecords;
 
 // What one conversion into an intermediate file did. Every entry handed to the file writer is
 // counted exactly once:
@@ -41,20 +45,52 @@ struct IntermediateFileStats {
 // `count` entry records already in sort order (CImportDictSort::Sort). `today` (YYYYMMDD) is the
 // date of writing in the header, the creation date of merged records and CheckEntry's today.
 // The records are not changed. Throws platform::FileError when writing fails and std::bad_alloc
-// when the memory for merging cannot be had. `stats` (optional) receives the counts.
+// when the memory for merging cannot be had. `stats` (optional) receives the counts. `follower`
+// (optional) is handed every record as it goes into the file; ending it is the caller's part,
+// once the file is closed.
 void WriteIntermediateRecords(platform::IFile& out, const std::uint8_t* const* sortedRecords, std::size_t count,
-                              std::uint32_t today, IntermediateFileStats* stats = nullptr);
+                              std::uint32_t today, IntermediateFileStats* stats = nullptr,
+                              CWrittenRecords* follower = nullptr);
 
-// The whole conversion of one RTF/CRE file is the member
-//   int CRtfDictionaryReader::WriteIntermediateFile(files, rtfPath, intermediatePath, stats, twoParts)
-// (declared in rtf/RtfDictionaryReader.h, defined with this file): it reads the file (others may
-// read it meanwhile, not write it), parses it into records, sorts them, creates the intermediate
-// file (by truncation) and writes it with WriteIntermediateRecords, the reader's Today() as the
-// date. `twoParts` (optional) lets a large text be read in two parts at once
-// (ReadDictionaryInTwoParts, off by default), with the same records. Returns 0 when the file was
-// written (also when it holds no records: 640 bytes), and -1
-// when the RTF/CRE file cannot be opened, memory cannot be had, or the intermediate file cannot
-// be created. A read or write error once the files are open is thrown as platform::FileError.
-// `stats` (optional) receives the counts and stage times when 0 is returned.
+// The entries of one RTF/CRE file, read and sorted, with the memory they lie in: what its
+// intermediate file is written from. Filled by CRtfDictionaryReader::ReadSortedEntries; the
+// records of the first part of the text stay in that reader, which must outlive this object's use.
+class CSortedEntries {
+ public:
+  CSortedEntries();
+  ~CSortedEntries();
+  CSortedEntries(const CSortedEntries&) = delete;
+  CSortedEntries& operator=(const CSortedEntries&) = delete;
+
+  // The records in sort order. The array may be written over (CWrittenRecords does), once the
+  // records have been read from it.
+  const std::uint8_t** Records() { return records_; }
+  std::uint32_t Count() const { return count_; }
+
+ private:
+  friend class CRtfDictionaryReader;
+  std::unique_ptr<std::uint8_t[]> text_;  // the file's text; after the sort, the pointer array's home
+  std::unique_ptr<CRtfDictionaryReader> secondPart_;  // the records after the split point
+  std::unique_ptr<const std::uint8_t*[]> ownRecords_;  // when the text had no room for them
+  const std::uint8_t** records_ = nullptr;
+  std::uint32_t count_ = 0;
+};
+
+// The whole conversion of one RTF/CRE file is in two members of CRtfDictionaryReader (declared
+// in rtf/RtfDictionaryReader.h, defined with this file):
+//   int ReadSortedEntries(files, rtfPath, sorted, stats, twoParts)
+// reads the file (others may read it meanwhile, not write it), parses it into records and sorts
+// them into `sorted`. `twoParts` (optional) lets a large text be read in two parts at once
+// (ReadDictionaryInTwoParts; by default from 1 MB on), with the same records. Returns 0, or -1
+// when the RTF/CRE file cannot be opened or memory cannot be had; a read error once the file is
+// open is thrown as platform::FileError. `stats` (optional) receives the read, parse and sort
+// times and whether the text was read in two parts.
+//   int WriteIntermediateFile(files, rtfPath, intermediatePath, stats, twoParts)
+// does that, then creates the intermediate file (by truncation) and writes it with
+// WriteIntermediateRecords, the reader's Today() as the date. Returns 0 when the file was
+// written (also when it holds no records: 640 bytes), and -1 when the RTF/CRE file cannot be
+// opened, memory cannot be had, or the intermediate file cannot be created. A read or write
+// error once the files are open is thrown as platform::FileError. `stats` (optional) receives
+// the counts and stage times when 0 is returned.
 
 }  // namespace lexaport

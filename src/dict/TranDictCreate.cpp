@@ -10,8 +10,10 @@
 #include "dict/DictionaryFileFormat.h"
 #include "dict/IntermediateRecordArea.h"
 #include "dict/WriterPath.h"
+#include "dict/WrittenRecords.h"
 #include "steno/EntryRecord.h"
 #include "support/ByteOrder.h"
+#include "support/Prefetch.h"
 
 namespace lexaport {
 
@@ -68,6 +70,53 @@ int CommonPrefix(const std::uint8_t* a, const std::uint8_t* b, int bound) {
 int PreviousSlot(int slot) { return slot == 0 ? kWindowSlots - 1 : slot - 1; }
 int NextSlot(int slot) { return slot == kWindowSlots - 1 ? 0 : slot + 1; }
 
+// The records of an intermediate file read into memory, one after another; each carries its
+// number. The area has been checked to hold whole records only.
+class RecordAreaSource {
+ public:
+  RecordAreaSource(const std::uint8_t* area, std::size_t size) : area_(area), size_(size) {}
+
+  bool Next(const std::uint8_t*& record, std::uint32_t& number) {
+    if (next_ >= size_) return false;
+    record = area_ + next_;
+    const EntryRecordView view(record);
+    number = view.Number();
+    next_ += view.Size();
+    return true;
+  }
+
+ private:
+  const std::uint8_t* const area_;
+  const std::size_t size_;
+  std::size_t next_ = 0;
+};
+
+// The records of an intermediate file as it is being written; record i is number i + 1.
+class WrittenRecordSource {
+  static constexpr std::size_t kPrefetchDistance = 16;
+
+ public:
+  explicit WrittenRecordSource(const CWrittenRecords& records) : records_(records) {}
+
+  bool Next(const std::uint8_t*& record, std::uint32_t& number) {
+    if (next_ >= available_) {
+      available_ = records_.WaitBeyond(next_);
+      if (next_ >= available_) return false;
+    }
+    // The records lie where they were parsed, in reading order, not in sort order.
+    if (next_ + kPrefetchDistance < available_) PrefetchForRead(records_.Record(next_ + kPrefetchDistance), 64);
+    record = records_.Record(next_);
+    ++next_;
+    number = static_cast<std::uint32_t>(next_);
+    return true;
+  }
+
+ private:
+  const CWrittenRecords& records_;
+  std::size_t next_ = 0;
+  std::size_t available_ = 0;
+};
+
 }  // namespace
 
 // The fixed working state of one WriteTree run (about 66 KB, so it lives on the heap).
@@ -86,6 +135,7 @@ struct CTranDictCreate::TreeState {
   };
   struct Slot {
     const std::uint8_t* record = nullptr;
+    std::uint32_t number = 0;
     const std::uint8_t* key = nullptr;
     int keyLength = 0;
     // The key bytes, from the first, in which this entry agrees with the entry after it; set
@@ -101,10 +151,6 @@ CTranDictCreate::CTranDictCreate(platform::IFileSystem& files, platform::IClock&
     : files_(files), clock_(clock), writeBuffer_(new (std::nothrow) std::uint8_t[dictfile::kWriteBufferSize]) {}
 
 CTranDictCreate::~CTranDictCreate() = default;
-
-void CTranDictCreate::AdoptRecordMemory(CGrowableArray<std::uint8_t> memory) {
-  if (memory.Capacity() > area_.Capacity()) area_ = std::move(memory);
-}
 
 void CTranDictCreate::WriteBuffered(const void* bytes, std::size_t count) {
   const auto* in = static_cast<const std::uint8_t*>(bytes);
@@ -146,10 +192,7 @@ void CTranDictCreate::SeekOutput(std::uint64_t offset) {
 int CTranDictCreate::CreateDictionary(const std::string& intermediatePath, std::string& writerPath,
                                       bool recordNumbers, bool dates, bool aligned) {
   using namespace dictfile;
-  bufferFill_ = 0;
-  checksumBlocks_ = false;
-  offsetsOutOfReach_ = false;
-  timings_ = BuildTimings{};
+  StartBuild();
   const auto loadStart = std::chrono::steady_clock::now();
 
   const std::optional<platform::FileStatus> status = files_.Status(intermediatePath);
@@ -168,13 +211,7 @@ int CTranDictCreate::CreateDictionary(const std::string& intermediatePath, std::
   {
     std::unique_ptr<platform::IFile> input = files_.OpenForReading(intermediatePath, platform::Sharing::kShareAll);
     if (!input) return createresult::kCannotOpen;
-    if (input->Read(header, kHeaderSize) != kHeaderSize) return createresult::kNotIntermediate;
-    // The header goes into the writer file as it stands, format number included: a file of
-    // another format would give a writer file the writer does not know.
-    if (std::memcmp(header, kSignature, kSignatureSize) != 0 || LoadU32(header + kFormatNumberOffset) != kFormatNumber ||
-        header[kFileTypeOffset] != kIntermediateFileType) {
-      return createresult::kNotIntermediate;
-    }
+    if (!ReadIntermediateHeader(*input, header)) return createresult::kNotIntermediate;
     std::uint8_t info[kInfoSize];  // read past, its contents are not needed
     if (input->Read(info, kInfoSize) != kInfoSize) return createresult::kNotIntermediate;
 
@@ -202,11 +239,14 @@ int CTranDictCreate::CreateDictionary(const std::string& intermediatePath, std::
   timings_.loadSeconds = SecondsSince(loadStart);
   if (!writeBuffer_) return createresult::kOutOfMemory;
 
+  const std::uint32_t today = clock_.LocalDate();
   output_ = files_.CreateForWriting(writerPath);
   if (!output_) return createresult::kCannotCreate;
   try {
-    return WriteDictionary(header, area_.Data(), areaSize, writerPath, status->size, status->modifiedTime, recordNumbers,
-                           dates, aligned);
+    RecordAreaSource records(area_.Data(), areaSize);
+    const TreeResult tree = TimedWriteTree(records, recordNumbers, dates, aligned);
+    if (tree != TreeResult::kDone) return AbandonOutput(writerPath, tree);
+    return FinishOutput(header, today, status->size, status->modifiedTime, recordNumbers, dates, aligned);
   } catch (...) {
     // A file error ends the build; the file stays as far as it got, without its header.
     bufferFill_ = 0;
@@ -215,14 +255,107 @@ int CTranDictCreate::CreateDictionary(const std::string& intermediatePath, std::
   }
 }
 
-int CTranDictCreate::WriteDictionary(std::uint8_t* header, const std::uint8_t* area,
-                                     std::size_t areaSize, const std::string& writerPath,
-                                     std::uint64_t intermediateSize, std::int64_t modifiedTime,
-                                     bool recordNumbers, bool dates, bool aligned) {
+int CTranDictCreate::CreateDictionaryAlongside(const CWrittenRecords& records, const std::string& intermediatePath,
+                                               std::string& writerPath, bool recordNumbers, bool dates,
+                                               bool aligned) {
+  using namespace dictfile;
+  StartBuild();
+
+  std::string path = intermediatePath;
+  if (!MakeWriterPath(path, files_)) {
+    writerPath.clear();
+    return createresult::kCannotCreate;
+  }
+  writerPath = path;
+  if (!writeBuffer_) return createresult::kOutOfMemory;
+
+  // A file without records gives no writer file, so the first record is waited for before the
+  // writer file is made.
+  if (records.WaitBeyond(0) == 0) {
+    return records.WaitForEnd() ? createresult::kNoRecords : createresult::kCannotOpen;
+  }
+  const std::uint32_t today = clock_.LocalDate();
+  output_ = files_.CreateForWriting(writerPath);
+  if (!output_) return createresult::kCannotCreate;
+  try {
+    WrittenRecordSource source(records);
+    const TreeResult tree = TimedWriteTree(source, recordNumbers, dates, aligned);
+    // The source has ended, so the writing has: the file is closed, or it was never finished.
+    if (!records.WaitForEnd()) return AbandonOutput(writerPath, TreeResult::kNoIntermediate);
+    if (tree != TreeResult::kDone) return AbandonOutput(writerPath, tree);
+
+    // The header and the status come from the finished file, as when it is read back.
+    const std::optional<platform::FileStatus> status = files_.Status(intermediatePath);
+    if (!status) return AbandonOutput(writerPath, TreeResult::kNoIntermediateStatus);
+    std::uint8_t header[kHeaderSize + kInfoSize] = {};
+    std::unique_ptr<platform::IFile> input = files_.OpenForReading(intermediatePath, platform::Sharing::kShareAll);
+    if (!input) return AbandonOutput(writerPath, TreeResult::kNoIntermediate);
+    if (!ReadIntermediateHeader(*input, header)) return AbandonOutput(writerPath, TreeResult::kInconsistent);
+    input.reset();
+    return FinishOutput(header, today, status->size, status->modifiedTime, recordNumbers, dates, aligned);
+  } catch (...) {
+    bufferFill_ = 0;
+    output_.reset();
+    // Where the writing failed as well (a full disk fails both), its error is the one the caller
+    // reports, and the writer file of an intermediate file that is not there is no use to anyone.
+    if (!records.WaitForEnd()) {
+      files_.Remove(writerPath);
+      return createresult::kCannotOpen;
+    }
+    throw;
+  }
+}
+
+void CTranDictCreate::StartBuild() {
+  bufferFill_ = 0;
+  checksumBlocks_ = false;
+  offsetsOutOfReach_ = false;
+  timings_ = BuildTimings{};
+}
+
+bool CTranDictCreate::ReadIntermediateHeader(platform::IFile& input, std::uint8_t* header) {
+  using namespace dictfile;
+  if (input.Read(header, kHeaderSize) != kHeaderSize) return false;
+  // The header goes into the writer file as it stands, format number included: a file of
+  // another format would give a writer file the writer does not know.
+  return std::memcmp(header, kSignature, kSignatureSize) == 0 && LoadU32(header + kFormatNumberOffset) == kFormatNumber &&
+         header[kFileTypeOffset] == kIntermediateFileType;
+}
+
+template <class Source>
+CTranDictCreate::TreeResult CTranDictCreate::TimedWriteTree(Source& records, bool recordNumbers, bool dates,
+                                                            bool aligned) {
+  const auto treeStart = std::chrono::steady_clock::now();
+  const TreeResult tree = WriteTree(records, recordNumbers, dates, aligned);
+  timings_.treeSeconds = SecondsSince(treeStart);
+  return tree;
+}
+
+int CTranDictCreate::AbandonOutput(const std::string& writerPath, TreeResult why) {
+  bufferFill_ = 0;
+  output_.reset();
+  files_.Remove(writerPath);
+  switch (why) {
+    case TreeResult::kTooLarge:
+      return createresult::kTooLarge;
+    case TreeResult::kOutOfMemory:
+      return createresult::kOutOfMemory;
+    case TreeResult::kNoIntermediate:
+      return createresult::kCannotOpen;
+    case TreeResult::kNoIntermediateStatus:
+      return createresult::kStatusUnreadable;
+    case TreeResult::kDone:
+    case TreeResult::kInconsistent:
+      break;
+  }
+  return createresult::kNotIntermediate;
+}
+
+int CTranDictCreate::FinishOutput(std::uint8_t* header, std::uint32_t today, std::uint64_t intermediateSize,
+                                  std::int64_t modifiedTime, bool recordNumbers, bool dates, bool aligned) {
   using namespace dictfile;
 
   // Header: the intermediate file's, retyped and dated. Info block: filled in as we go.
-  const std::uint32_t today = clock_.LocalDate();
   header[kFileTypeOffset] = kWriterFileType;
   StoreU32(header + kHeaderZero12, 0);
   StoreU32(header + kHeaderZero20, 0);
@@ -235,18 +368,6 @@ int CTranDictCreate::WriteDictionary(std::uint8_t* header, const std::uint8_t* a
   StoreS64(header + kInfoModifiedTime, modifiedTime);
   StoreU32(header + kInfoDatesFlag, dates ? 1 : 0);
   StoreU32(header + kInfoAlignedFlag, aligned ? 1 : 0);
-
-  const auto treeStart = std::chrono::steady_clock::now();
-  const TreeResult tree = WriteTree(area, areaSize, recordNumbers, dates, aligned);
-  timings_.treeSeconds = SecondsSince(treeStart);
-  if (tree != TreeResult::kDone) {
-    bufferFill_ = 0;
-    output_.reset();
-    files_.Remove(writerPath);
-    if (tree == TreeResult::kTooLarge) return createresult::kTooLarge;
-    if (tree == TreeResult::kOutOfMemory) return createresult::kOutOfMemory;
-    return createresult::kNotIntermediate;
-  }
 
   const std::uint64_t fileLength = output_->Length();
   StoreU32(header + kInfoFileLength, static_cast<std::uint32_t>(fileLength));
@@ -290,8 +411,9 @@ std::uint16_t CTranDictCreate::ChecksumOfOutput() {
   return Crc16Update(reg, tail, kChecksumTailSize);
 }
 
-CTranDictCreate::TreeResult CTranDictCreate::WriteTree(const std::uint8_t* area, std::size_t size,
-                                                       bool recordNumbers, bool dates, bool aligned) {
+template <class Source>
+CTranDictCreate::TreeResult CTranDictCreate::WriteTree(Source& records, bool recordNumbers, bool dates,
+                                                       bool aligned) {
   using namespace dictfile;
   using Level = TreeState::Level;
   using Slot = TreeState::Slot;
@@ -321,7 +443,7 @@ CTranDictCreate::TreeResult CTranDictCreate::WriteTree(const std::uint8_t* area,
   // or, when `keyFrom` is negative, the payload alone (a terminal entry). The payload: the
   // translation length, the record number and the dates as asked, the translation. Assembled in
   // place in the write buffer whenever it fits there.
-  auto writeEntry = [&](const std::uint8_t* record, int keyFrom) {
+  auto writeEntry = [&](const std::uint8_t* record, std::uint32_t number, int keyFrom) {
     const EntryRecordView view(record);
     const auto translationLength = static_cast<std::size_t>(view.TranslationLength());
     const std::size_t keyBytes = keyFrom < 0 ? 0 : 4 * static_cast<std::size_t>(view.StrokeCount()) - keyFrom;
@@ -338,7 +460,7 @@ CTranDictCreate::TreeResult CTranDictCreate::WriteTree(const std::uint8_t* area,
     StoreU16(out, static_cast<std::uint16_t>(translationLength));
     out += 2;
     if (recordNumbers) {
-      StoreU32(out, view.Number());
+      StoreU32(out, number);
       out += 4;
     }
     if (dates) {
@@ -366,6 +488,7 @@ CTranDictCreate::TreeResult CTranDictCreate::WriteTree(const std::uint8_t* area,
   };
 
   const std::uint8_t* pendingTerminal = nullptr;
+  std::uint32_t pendingTerminalNumber = 0;
   int pendingLevel = -1;
   int open = 0;
   bool consistent = true;
@@ -380,7 +503,7 @@ CTranDictCreate::TreeResult CTranDictCreate::WriteTree(const std::uint8_t* area,
     WriteBuffered(level.entries, static_cast<std::size_t>(level.children) * kChildEntrySize);
     if (level.terminal) {
       if (pendingTerminal == nullptr || pendingLevel != i) consistent = false;
-      if (pendingTerminal != nullptr) writeEntry(pendingTerminal, -1);
+      if (pendingTerminal != nullptr) writeEntry(pendingTerminal, pendingTerminalNumber, -1);
       pendingTerminal = nullptr;
     } else if (pendingTerminal != nullptr) {
       consistent = false;
@@ -391,21 +514,19 @@ CTranDictCreate::TreeResult CTranDictCreate::WriteTree(const std::uint8_t* area,
     open = i;
   };
 
-  std::size_t nextRecord = 0;  // offset in the area of the record to be read next
   int consume = 0;
   int fill = 0;
   int inWindow = 0;
   bool inputRemains = true;
 
-  // Reads the next record into the window. The area has been checked to hold whole records only.
+  // Reads the next record into the window.
   auto fillSlot = [&] {
-    if (nextRecord >= size) {
+    Slot& slot = window[fill];
+    if (!records.Next(slot.record, slot.number)) {
       inputRemains = false;
       return;
     }
-    Slot& slot = window[fill];
-    const EntryRecordView view(area + nextRecord);
-    slot.record = area + nextRecord;
+    const EntryRecordView view(slot.record);
     slot.key = view.Strokes();
     slot.keyLength = 4 * view.StrokeCount();
     slot.sharedWithNext = 0;
@@ -413,7 +534,6 @@ CTranDictCreate::TreeResult CTranDictCreate::WriteTree(const std::uint8_t* area,
       Slot& before = window[PreviousSlot(fill)];
       before.sharedWithNext = CommonPrefix(before.key, slot.key, std::min(before.keyLength, slot.keyLength));
     }
-    nextRecord += view.Size();
     fill = NextSlot(fill);
     ++inWindow;
   };
@@ -460,6 +580,7 @@ CTranDictCreate::TreeResult CTranDictCreate::WriteTree(const std::uint8_t* area,
       if (d >= kLevels || open <= d || pendingTerminal != nullptr) return TreeResult::kInconsistent;
       levels[d].terminal = true;
       pendingTerminal = x.record;
+      pendingTerminalNumber = x.number;
       pendingLevel = d;
       consume = NextSlot(consume);
       --inWindow;
@@ -488,7 +609,7 @@ CTranDictCreate::TreeResult CTranDictCreate::WriteTree(const std::uint8_t* area,
       const Slot& y = window[consume];
       const int rest = y.keyLength - open;
       if (rest < 0) return TreeResult::kInconsistent;
-      writeEntry(y.record, open);
+      writeEntry(y.record, y.number, open);
       const bool nextShares = inWindow > 1 && y.sharedWithNext > open - 1;
       consume = NextSlot(consume);
       --inWindow;

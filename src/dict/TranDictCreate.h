@@ -1,6 +1,6 @@
 #pragma once
 // CTranDictCreate: builds a writer dictionary file (".ZQDCX") from an intermediate dictionary file
-// (".zqdct") in one pass over its sorted records. The key tree is cut into index nodes and leaf
+// (".zqdct") in one pass over its sorted records, read from the file or taken as they are written. The key tree is cut into index nodes and leaf
 // buckets with a lookahead of five entries, its blocks are written in post-order from offset 1664
 // through a write buffer, then come the root table, the checksum, the info block and the header.
 //
@@ -20,6 +20,8 @@
 
 namespace lexaport {
 
+class CWrittenRecords;  // dict/WrittenRecords.h
+
 // Results of CTranDictCreate::CreateDictionary.
 namespace createresult {
 inline constexpr int kWritten = 1;
@@ -38,9 +40,10 @@ const char* CreateDictionaryResultText(int result);
 
 // Where the time of one CreateDictionary went (steady clock, seconds).
 struct BuildTimings {
-  double loadSeconds = 0.0;      // reading and checking the intermediate file
+  double loadSeconds = 0.0;      // reading and checking the intermediate file (none alongside)
   double treeSeconds = 0.0;      // cutting the tree, writing its blocks (checksummed as they go out)
-                                 // and the root table
+                                 // and the root table; alongside the writing, with the waits for
+                                 // records
   double checksumSeconds = 0.0;  // completing the CRC-16: the root table, the tail read back
 };
 
@@ -63,6 +66,18 @@ class CTranDictCreate {
   int CreateDictionary(const std::string& intermediatePath, std::string& writerPath, bool recordNumbers,
                        bool dates, bool aligned);
 
+  // Builds the writer dictionary file beside `intermediatePath` from the records of that file
+  // while it is being written, on another thread (`records`, filled by WriteIntermediateRecords):
+  // the tree is cut as the records come, and once the file is complete its header and status are
+  // read as CreateDictionary reads them. The writer file is the one CreateDictionary makes of the
+  // finished intermediate file, and the results are CreateDictionary's, with two more: when the
+  // writing of the intermediate file ends without the file, any writer file begun is removed and
+  // the result is kCannotOpen (also when writing the writer file failed as well); when its status cannot be read then, kStatusUnreadable. The records
+  // are taken as this system wrote them, unchecked. Once `records` has ended with the file
+  // written, it may be built from again (the aligned rebuild) without waiting.
+  int CreateDictionaryAlongside(const CWrittenRecords& records, const std::string& intermediatePath,
+                                std::string& writerPath, bool recordNumbers, bool dates, bool aligned);
+
   // True after a byte-mode build (result kWritten) whose blocks reached beyond 16,777,216 bytes,
   // where 24-bit byte offsets end. Such a file keeps its full length, so the size rule (rebuild
   // a file over 16 MiB in aligned mode) catches it; its unreachable offsets are written as 0 and
@@ -72,19 +87,24 @@ class CTranDictCreate {
   // The stage times of the last CreateDictionary.
   const BuildTimings& LastBuildTimings() const { return timings_; }
 
-  // Memory the builder may take the records of the intermediate file into (the reader's entry
-  // data area, which is about as large and whose pages are already in place). Kept when it is
-  // larger than what the builder holds.
-  void AdoptRecordMemory(CGrowableArray<std::uint8_t> memory);
-
  private:
-  enum class TreeResult { kDone, kTooLarge, kOutOfMemory, kInconsistent };
+  enum class TreeResult { kDone, kTooLarge, kOutOfMemory, kInconsistent, kNoIntermediate, kNoIntermediateStatus };
   struct TreeState;
 
-  int WriteDictionary(std::uint8_t* header, const std::uint8_t* area, std::size_t areaSize,
-                      const std::string& writerPath, std::uint64_t intermediateSize, std::int64_t modifiedTime,
-                      bool recordNumbers, bool dates, bool aligned);
-  TreeResult WriteTree(const std::uint8_t* area, std::size_t size, bool recordNumbers, bool dates, bool aligned);
+  void StartBuild();
+  // Reads the intermediate file's header and tells whether it is one this system writes.
+  static bool ReadIntermediateHeader(platform::IFile& input, std::uint8_t* header);
+  // `Source` hands out the records in file order with their numbers: bool Next(record, number).
+  template <class Source>
+  TreeResult TimedWriteTree(Source& records, bool recordNumbers, bool dates, bool aligned);
+  template <class Source>
+  TreeResult WriteTree(Source& records, bool recordNumbers, bool dates, bool aligned);
+  // Removes the unfinished writer file; the result that tells why.
+  int AbandonOutput(const std::string& writerPath, TreeResult why);
+  // Completes the writer file whose tree is written: the checksum, then the header (the
+  // intermediate file's, retyped and dated) and the info block.
+  int FinishOutput(std::uint8_t* header, std::uint32_t today, std::uint64_t intermediateSize, std::int64_t modifiedTime,
+                   bool recordNumbers, bool dates, bool aligned);
   void WriteBuffered(const void* bytes, std::size_t count);
   void FlushBuffer();
   void SeekOutput(std::uint64_t offset);

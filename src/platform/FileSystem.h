@@ -6,6 +6,9 @@
 // an empty optional, false), because the callers turn those into result codes. Once a file is
 // open, a failing read, write or seek throws FileError: the callers have no result code for it
 // and let it travel to the front end, which reports it.
+//
+// Threads: a file system may be used from two threads at once, each with files of its own (the
+// conversion writes its intermediate file and builds the writer file side by side).
 
 #include <cstddef>
 #include <cstdint>

@@ -1,9 +1,11 @@
 #pragma once
 // A file system held in memory, for tests and fuzzers: no disk, no clean-up, and faults can be
-// injected (a file that cannot be created, a write that fails after N bytes).
+// injected (a file that cannot be created, a write that fails after N bytes). Like the native one,
+// it may be used from several threads at once, each with files of its own.
 
 #include <map>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -24,10 +26,12 @@ class MemoryFileSystem final : public IFileSystem {
   const std::vector<std::uint8_t>* FindFile(const std::string& path) const;
 
   // Fault injection.
-  void RefuseCreate(const std::string& path) { refusedCreates_.insert(path); }
-  void RefuseOpen(const std::string& path) { refusedOpens_.insert(path); }
-  void RefuseStatus(const std::string& path) { refusedStatus_.insert(path); }
-  void FailWritesAfter(std::size_t bytes) { writeBudget_ = bytes; }
+  void RefuseCreate(const std::string& path);
+  void RefuseOpen(const std::string& path);
+  void RefuseStatus(const std::string& path);
+  // The writes to all files together may put this many bytes more; the write that would pass
+  // that throws.
+  void FailWritesAfter(std::size_t bytes);
 
   std::unique_ptr<IFile> OpenForReading(const std::string& path, Sharing sharing) override;
   std::unique_ptr<IFile> CreateForWriting(const std::string& path) override;
@@ -45,6 +49,8 @@ class MemoryFileSystem final : public IFileSystem {
   };
   class File;
 
+  // Guards the map, the refusals and the write budget; a file's bytes belong to whoever has it open.
+  mutable std::mutex mutex_;
   PathSyntax syntax_;
   std::string currentDirectory_;
   std::string temporaryDirectory_;

@@ -20,7 +20,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <utility>
 
 #include "platform/FileSystem.h"
 #include "support/GrowableArray.h"
@@ -30,6 +29,7 @@
 namespace lexaport {
 
 struct IntermediateFileStats;  // dict/IntermediateFile.h
+class CSortedEntries;          // dict/IntermediateFile.h
 struct TwoPartReadOptions;     // rtf/TwoPartRead.h
 
 // The dictionary reader's own parse state (the entry being read, the CSI and AI data groups),
@@ -113,14 +113,9 @@ class CRtfDictionaryReader final : public CRtfReader, private DictionaryReaderSt
   std::size_t EntryDataUsed() const { return entries_.Size(); }
   EntryRecordView Entry(std::uint32_t i) const { return EntryRecordView(entries_.Data() + offsets_.Data()[i]); }
 
-  // Hands the entry data area over (its records are no longer needed) and forgets the records:
-  // its pages, already in place, can take the next stage's data.
-  CGrowableArray<std::uint8_t> ReleaseEntryData() {
-    offsets_.Clear();
-    return std::move(entries_);
-  }
-
   // Defined with the intermediate dictionary file (dict/IntermediateFile.cpp).
+  int ReadSortedEntries(platform::IFileSystem& files, const std::string& rtfPath, CSortedEntries& sorted,
+                        IntermediateFileStats* stats = nullptr, const TwoPartReadOptions* twoParts = nullptr);
   int WriteIntermediateFile(platform::IFileSystem& files, const std::string& rtfPath,
                             const std::string& intermediatePath, IntermediateFileStats* stats = nullptr,
                             const TwoPartReadOptions* twoParts = nullptr);

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
+#include <vector>
 
 #include "common/TestUtil.h"
+#include "dict/TranDictCreate.h"
 #include "dict/WriterDictionary.h"
 #include "dict/WriterDictionaryVerify.h"
 #include "platform/MemoryFileSystem.h"
@@ -77,6 +80,68 @@ TEST_F(DictionaryConversionTest, RebuildsAlignedOnlyAboveTheThreshold) {
   EXPECT_FALSE(direct.rebuiltAligned);
 }
 
+// The writer file is built while the intermediate file is written: it is the one the finished
+// intermediate file gives, also where entries are merged, over several batches of records, and
+// when rebuilt aligned.
+TEST_F(DictionaryConversionTest, TheWriterFileIsTheOneTheIntermediateFileGives) {
+  const char* const strokes[] = {"S",  "T",  "K",  "P",  "W",  "H",  "R",  "A",  "O",  "E",  "U",  "ST", "SK", "TP",
+                                 "KW", "PH", "HR", "SA", "TO", "KE", "PU", "WA", "HO", "RE", "AU", "EU", "AO"};
+  constexpr int kStrokes = sizeof strokes / sizeof strokes[0];
+  // 5,000 outlines of three strokes; the last 3,000 entries repeat outlines with other words.
+  std::string many = "{\\rtf1\\ansi\\cxdict";
+  for (int i = 0; i < 8000; ++i) {
+    const int n = i % 5000;
+    many += std::string("{\\*\\cxs ") + strokes[n % kStrokes] + "/" + strokes[n / kStrokes % kStrokes] + "/" +
+            strokes[n / kStrokes / kStrokes] + "}w" + std::to_string(i);
+  }
+  many += "}";
+
+  for (const bool large : {false, true}) {
+    if (large) files.SetFile(kRtf, many);
+    for (const bool rebuilt : {false, true}) {
+      const DictionaryConversion c =
+          Convert({.alignedRebuildThreshold = rebuilt ? 0 : dictfile::kAlignedRebuildThreshold});
+      ASSERT_EQ(c.outcome, DictionaryConversion::Outcome::kConverted);
+      ASSERT_EQ(c.rebuiltAligned, rebuilt);
+      if (large) {
+        EXPECT_EQ(c.intermediate.entriesMerged, 3000u);
+      }
+      const std::vector<std::uint8_t> converted = Writer();
+      CTranDictCreate builder(files, clock);
+      std::string writerPath;
+      ASSERT_EQ(builder.CreateDictionary(kIntermediate, writerPath, true, false, rebuilt), createresult::kWritten);
+      EXPECT_EQ(Writer(), converted) << "large " << large << ", rebuilt " << rebuilt;
+    }
+  }
+}
+
+// A file error on either side of the conversion reaches the caller, from the thread it happened
+// on. Where the intermediate file fails, no writer file is left (here its own writes fail too);
+// where the writer file fails, the intermediate file is whole.
+TEST_F(DictionaryConversionTest, AFileErrorOnEitherSideReachesTheCaller) {
+  const std::uint64_t intermediateSize = Convert().intermediate.fileSize;
+  files.Remove(kWriter);
+  // The intermediate file's 640 bytes before its records, and no more.
+  files.FailWritesAfter(640);
+  try {
+    Convert();
+    ADD_FAILURE() << "no error";
+  } catch (const platform::FileError& error) {
+    EXPECT_EQ(error.Path(), kIntermediate);
+  }
+  EXPECT_EQ(files.FindFile(kWriter), nullptr);
+
+  // The whole intermediate file (its info block is written twice), then nothing.
+  files.FailWritesAfter(intermediateSize + 128);
+  try {
+    Convert();
+    ADD_FAILURE() << "no error";
+  } catch (const platform::FileError& error) {
+    EXPECT_EQ(error.Path(), kWriter);
+  }
+  EXPECT_EQ(files.FindFile(kIntermediate)->size(), intermediateSize);
+}
+
 TEST_F(DictionaryConversionTest, ReportsEachFailureWithItsOwnMessage) {
   files.SetFile(kRtf, "{\\rtf1\\ansi\\cxdict{\\*\\cxs skwrao}only dropped entries}");
   DictionaryConversion c = Convert();
@@ -88,6 +153,18 @@ TEST_F(DictionaryConversionTest, ReportsEachFailureWithItsOwnMessage) {
   files.Remove(kRtf);
   c = Convert();
   EXPECT_EQ(c.outcome, DictionaryConversion::Outcome::kUnreadable);
+
+  // The writer file cannot be made; the intermediate file is whole all the same.
+  files.SetFile(kRtf, "{\\rtf1\\ansi\\cxdict{\\*\\cxs S}is}");
+  platform::MemoryFileSystem refusing;
+  refusing.SetFile(kRtf, *files.FindFile(kRtf));
+  refusing.RefuseCreate(kWriter);
+  c = ConvertDictionary(refusing, clock, kRtf, kIntermediate);
+  EXPECT_EQ(c.outcome, DictionaryConversion::Outcome::kBuildFailed);
+  EXPECT_EQ(c.createResult, createresult::kCannotCreate);
+  EXPECT_EQ(refusing.FindFile(kIntermediate)->size(), c.intermediate.fileSize);
+  EXPECT_EQ(ConversionFailureMessage("d.rtf", c),
+            "Unable to convert d.rtf. The writer dictionary file cannot be created.");
 
   // A writer file whose size cannot be had cannot be judged by the size rule.
   files.SetFile(kRtf, "{\\rtf1\\ansi\\cxdict{\\*\\cxs S}is}");

@@ -41,7 +41,8 @@ TEST(ConvertCommandTest, AlignedAndTimingsOnRequest) {
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_NE(run.out.find("aligned offsets"), std::string::npos) << run.out;
   for (const char* line : {"timing read ", "timing parse ", "timing sort ", "timing write-intermediate ",
-                           "timing tree-build ", "timing checksum ", "timing total ", "peak-rss "}) {
+                           "timing tree-build ", "timing checksum ", "timing first-build ", "timing total ",
+                           "peak-rss "}) {
     EXPECT_NE(run.out.find(line), std::string::npos) << line;
   }
   EXPECT_EQ(std::filesystem::file_size(dir.Path() / "personal.ZQDCX") % 4, 0u);

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <new>
 #include <set>
+#include <thread>
 #include <utility>
 
 #include "dict/Crc16.h"
@@ -13,7 +15,9 @@
 #include "dict/WriterDictionary.h"
 #include "dict/WriterDictionaryVerify.h"
 #include "dict/WriterTestSupport.h"
+#include "dict/WrittenRecords.h"
 #include "platform/MemoryFileSystem.h"
+#include "steno/EntryRecord.h"
 #include "support/ByteOrder.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -322,29 +326,78 @@ TEST_F(TranDictCreateTest, RebuildDiffersOnlyInTheBuildDates) {
   EXPECT_EQ(first, second);
 }
 
-// Memory handed over for the records (the reader's, full of its own records) changes nothing:
-// too small it is not taken, large enough it is, and either way the files are the same, also in
-// the builds after (a larger file, then a smaller one, into what the builder holds).
-TEST_F(TranDictCreateTest, AdoptedRecordMemoryChangesNoByte) {
-  const std::vector<TestRecord> small = test::GenerateRecords(200, true, 7);
-  const std::vector<TestRecord> large = test::GenerateRecords(900, true, 8);
-  std::vector<Bytes> expected;
-  for (const auto* records : {&small, &large, &small}) {
-    ASSERT_EQ(Build(*records), createresult::kWritten);
-    expected.push_back(Output());
+// The records of an intermediate file handed over one by one while it is written (every third
+// as a copy of memory that is overwritten at once, as a merged entry is) give the writer file
+// that is built from the finished file, in every mode, also when built again from records that
+// are all there (the aligned rebuild).
+TEST_F(TranDictCreateTest, BuiltAlongsideTheWritingItIsTheFileOfTheFinishedFile) {
+  const std::vector<TestRecord> records = test::GenerateRecords(10000, true, 11);
+  const Bytes intermediate = test::IntermediateFile(records);
+  for (const Flags flags : {Flags{}, Flags{true, true, false}, Flags{false, false, true}}) {
+    ASSERT_EQ(Build(intermediate, flags), createresult::kWritten);
+    const Bytes expected = Output();
+    files.Remove(kOutput);
+
+    std::vector<const std::uint8_t*> slots(records.size());
+    CWrittenRecords written(slots.data());
+    std::thread writing([&] {
+      Bytes scratch;
+      std::size_t i = 0;
+      for (std::size_t at = dictfile::kFirstRecordOffset; at < intermediate.size(); ++i) {
+        const std::uint8_t* record = &intermediate[at];
+        const std::size_t size = EntryRecordView(record).Size();
+        at += size;
+        if (i % 3 != 0) {
+          written.Add(record);
+          continue;
+        }
+        scratch.assign(record, record + size);
+        written.AddCopy(scratch.data());
+        std::fill(scratch.begin(), scratch.end(), std::uint8_t{0xEE});
+      }
+      written.End(true);
+    });
+    CTranDictCreate alongside(files, clock);
+    const int result =
+        alongside.CreateDictionaryAlongside(written, kInput, writerPath, flags.recordNumbers, flags.dates, flags.aligned);
+    writing.join();
+    ASSERT_EQ(result, createresult::kWritten);
+    EXPECT_EQ(writerPath, kOutput);
+    EXPECT_EQ(Output(), expected);
+    ASSERT_EQ(alongside.CreateDictionaryAlongside(written, kInput, writerPath, flags.recordNumbers, flags.dates,
+                                                  flags.aligned),
+              createresult::kWritten);
+    EXPECT_EQ(Output(), expected);
   }
-  for (std::size_t adopted : {std::size_t{16}, std::size_t{1} << 20}) {
-    CTranDictCreate other(files, clock);
-    CGrowableArray<std::uint8_t> memory;
-    ASSERT_TRUE(memory.Reserve(adopted));
-    std::memset(memory.Data(), 0xA5, adopted);
-    other.AdoptRecordMemory(std::move(memory));
-    std::size_t i = 0;
-    for (const auto* records : {&small, &large, &small}) {
-      files.SetFile(kInput, test::IntermediateFile(*records), kModified);
-      ASSERT_EQ(other.CreateDictionary(kInput, writerPath, true, false, false), createresult::kWritten);
-      EXPECT_EQ(Output(), expected[i++]) << adopted;
+}
+
+// A writing that ends without its file leaves no writer file, however far the tree got; a file
+// without records gives none either.
+TEST_F(TranDictCreateTest, BuiltAlongsideAnUnfinishedWritingItLeavesNoFile) {
+  const std::vector<TestRecord> records = test::GenerateRecords(6000, true, 12);
+  const Bytes intermediate = test::IntermediateFile(records);
+  files.SetFile(kInput, intermediate, kModified);
+  std::vector<const std::uint8_t*> slots(records.size());
+  CWrittenRecords abandoned(slots.data());
+  std::thread writing([&] {
+    std::size_t at = dictfile::kFirstRecordOffset;
+    for (std::size_t i = 0; i < 5000; ++i) {  // more than the first batch: the builder has begun
+      abandoned.Add(&intermediate[at]);
+      at += EntryRecordView(&intermediate[at]).Size();
     }
+    abandoned.End(false);
+  });
+  const int result = builder.CreateDictionaryAlongside(abandoned, kInput, writerPath, true, false, false);
+  writing.join();
+  EXPECT_EQ(result, createresult::kCannotOpen);
+  EXPECT_EQ(files.FindFile(kOutput), nullptr);
+
+  for (const bool written : {true, false}) {
+    CWrittenRecords none(slots.data());
+    none.End(written);
+    EXPECT_EQ(builder.CreateDictionaryAlongside(none, kInput, writerPath, true, false, false),
+              written ? createresult::kNoRecords : createresult::kCannotOpen);
+    EXPECT_EQ(files.FindFile(kOutput), nullptr);
   }
 }
 
