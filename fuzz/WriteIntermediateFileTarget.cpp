@@ -1,5 +1,7 @@
+#include <string>
 #include <vector>
 
+#include "app/DictionaryConversion.h"
 #include "dict/TranDictCreate.h"
 #include "fuzz/BuiltFileChecks.h"
 #include "fuzz/FuzzTargets.h"
@@ -30,6 +32,29 @@ std::string FuzzWriteIntermediateFile(const std::uint8_t* data, std::size_t size
   if (!problem.empty()) return problem;
   if (result != createresult::kWritten && result != createresult::kNoRecords) {
     return "the builder refused an intermediate file this system wrote (result " + std::to_string(result) + ")";
+  }
+
+  // The conversion builds the writer file on a second thread while it writes the intermediate
+  // file: the same intermediate file must come out, and the writer file its builder makes of it.
+  const std::vector<std::uint8_t> intermediate = *written;
+  const std::string convertedPath = "/tmp/converted.zqdct";
+  platform::FixedClock clock(kFuzzToday);
+  const DictionaryConversion conversion = ConvertDictionary(files, clock, rtfPath, convertedPath);
+  const std::vector<std::uint8_t>* converted = files.FindFile(convertedPath);
+  if (converted == nullptr || *converted != intermediate) return "the conversion wrote another intermediate file";
+  if (result == createresult::kNoRecords) {
+    if (conversion.createResult != createresult::kNoRecords) return "the conversion of no records built something";
+    return {};
+  }
+  if (conversion.outcome != DictionaryConversion::Outcome::kConverted) {
+    return "the conversion failed (result " + std::to_string(conversion.createResult) + ")";
+  }
+  const std::vector<std::uint8_t> builtAlongside = *files.FindFile(conversion.writerPath);
+  CTranDictCreate builder(files, clock);
+  std::string writerPath;
+  if (builder.CreateDictionary(convertedPath, writerPath, true, false, false) != createresult::kWritten ||
+      *files.FindFile(writerPath) != builtAlongside) {
+    return "the writer file built alongside the writing is not the one its intermediate file gives";
   }
   return {};
 }
