@@ -67,6 +67,16 @@ int CommonPrefix(const std::uint8_t* a, const std::uint8_t* b, int bound) {
   return n;
 }
 
+// Reads the intermediate file's header and tells whether it is one this system writes.
+bool ReadIntermediateHeader(platform::IFile& input, std::uint8_t* header) {
+  using namespace dictfile;
+  if (input.Read(header, kHeaderSize) != kHeaderSize) return false;
+  // The header goes into the writer file as it stands, format number included: a file of
+  // another format would give a writer file the writer does not know.
+  return std::memcmp(header, kSignature, kSignatureSize) == 0 && LoadU32(header + kFormatNumberOffset) == kFormatNumber &&
+         header[kFileTypeOffset] == kIntermediateFileType;
+}
+
 int PreviousSlot(int slot) { return slot == 0 ? kWindowSlots - 1 : slot - 1; }
 int NextSlot(int slot) { return slot == kWindowSlots - 1 ? 0 : slot + 1; }
 
@@ -245,7 +255,7 @@ int CTranDictCreate::CreateDictionary(const std::string& intermediatePath, std::
   try {
     RecordAreaSource records(area_.Data(), areaSize);
     const TreeResult tree = TimedWriteTree(records, recordNumbers, dates, aligned);
-    if (tree != TreeResult::kDone) return AbandonOutput(writerPath, tree);
+    if (tree != TreeResult::kDone) return AbandonOutput(writerPath, TreeFailureResult(tree));
     return FinishOutput(header, today, status->size, status->modifiedTime, recordNumbers, dates, aligned);
   } catch (...) {
     // A file error ends the build; the file stays as far as it got, without its header.
@@ -281,27 +291,24 @@ int CTranDictCreate::CreateDictionaryAlongside(const CWrittenRecords& records, c
     WrittenRecordSource source(records);
     const TreeResult tree = TimedWriteTree(source, recordNumbers, dates, aligned);
     // The source has ended, so the writing has: the file is closed, or it was never finished.
-    if (!records.WaitForEnd()) return AbandonOutput(writerPath, TreeResult::kNoIntermediate);
-    if (tree != TreeResult::kDone) return AbandonOutput(writerPath, tree);
+    if (!records.WaitForEnd()) return AbandonOutput(writerPath, createresult::kCannotOpen);
+    if (tree != TreeResult::kDone) return AbandonOutput(writerPath, TreeFailureResult(tree));
 
     // The header and the status come from the finished file, as when it is read back.
     const std::optional<platform::FileStatus> status = files_.Status(intermediatePath);
-    if (!status) return AbandonOutput(writerPath, TreeResult::kNoIntermediateStatus);
+    if (!status) return AbandonOutput(writerPath, createresult::kStatusUnreadable);
     std::uint8_t header[kHeaderSize + kInfoSize] = {};
     std::unique_ptr<platform::IFile> input = files_.OpenForReading(intermediatePath, platform::Sharing::kShareAll);
-    if (!input) return AbandonOutput(writerPath, TreeResult::kNoIntermediate);
-    if (!ReadIntermediateHeader(*input, header)) return AbandonOutput(writerPath, TreeResult::kInconsistent);
+    if (!input) return AbandonOutput(writerPath, createresult::kCannotOpen);
+    if (!ReadIntermediateHeader(*input, header)) return AbandonOutput(writerPath, createresult::kNotIntermediate);
     input.reset();
     return FinishOutput(header, today, status->size, status->modifiedTime, recordNumbers, dates, aligned);
   } catch (...) {
-    bufferFill_ = 0;
-    output_.reset();
     // Where the writing failed as well (a full disk fails both), its error is the one the caller
     // reports, and the writer file of an intermediate file that is not there is no use to anyone.
-    if (!records.WaitForEnd()) {
-      files_.Remove(writerPath);
-      return createresult::kCannotOpen;
-    }
+    if (!records.WaitForEnd()) return AbandonOutput(writerPath, createresult::kCannotOpen);
+    bufferFill_ = 0;
+    output_.reset();
     throw;
   }
 }
@@ -313,15 +320,6 @@ void CTranDictCreate::StartBuild() {
   timings_ = BuildTimings{};
 }
 
-bool CTranDictCreate::ReadIntermediateHeader(platform::IFile& input, std::uint8_t* header) {
-  using namespace dictfile;
-  if (input.Read(header, kHeaderSize) != kHeaderSize) return false;
-  // The header goes into the writer file as it stands, format number included: a file of
-  // another format would give a writer file the writer does not know.
-  return std::memcmp(header, kSignature, kSignatureSize) == 0 && LoadU32(header + kFormatNumberOffset) == kFormatNumber &&
-         header[kFileTypeOffset] == kIntermediateFileType;
-}
-
 template <class Source>
 CTranDictCreate::TreeResult CTranDictCreate::TimedWriteTree(Source& records, bool recordNumbers, bool dates,
                                                             bool aligned) {
@@ -331,24 +329,17 @@ CTranDictCreate::TreeResult CTranDictCreate::TimedWriteTree(Source& records, boo
   return tree;
 }
 
-int CTranDictCreate::AbandonOutput(const std::string& writerPath, TreeResult why) {
+int CTranDictCreate::TreeFailureResult(TreeResult tree) {
+  if (tree == TreeResult::kTooLarge) return createresult::kTooLarge;
+  if (tree == TreeResult::kOutOfMemory) return createresult::kOutOfMemory;
+  return createresult::kNotIntermediate;
+}
+
+int CTranDictCreate::AbandonOutput(const std::string& writerPath, int result) {
   bufferFill_ = 0;
   output_.reset();
   files_.Remove(writerPath);
-  switch (why) {
-    case TreeResult::kTooLarge:
-      return createresult::kTooLarge;
-    case TreeResult::kOutOfMemory:
-      return createresult::kOutOfMemory;
-    case TreeResult::kNoIntermediate:
-      return createresult::kCannotOpen;
-    case TreeResult::kNoIntermediateStatus:
-      return createresult::kStatusUnreadable;
-    case TreeResult::kDone:
-    case TreeResult::kInconsistent:
-      break;
-  }
-  return createresult::kNotIntermediate;
+  return result;
 }
 
 int CTranDictCreate::FinishOutput(std::uint8_t* header, std::uint32_t today, std::uint64_t intermediateSize,

@@ -1,8 +1,9 @@
 #pragma once
 // CTranDictCreate: builds a writer dictionary file (".ZQDCX") from an intermediate dictionary file
-// (".zqdct") in one pass over its sorted records, read from the file or taken as they are written. The key tree is cut into index nodes and leaf
-// buckets with a lookahead of five entries, its blocks are written in post-order from offset 1664
-// through a write buffer, then come the root table, the checksum, the info block and the header.
+// (".zqdct") in one pass over its sorted records, read from the file or taken as they are
+// written. The key tree is cut into index nodes and leaf buckets with a lookahead of five
+// entries, its blocks are written in post-order from offset 1664 through a write buffer, then
+// come the root table, the checksum, the info block and the header.
 //
 // One object serves any number of builds (the conversion job uses it twice for a dictionary that
 // is rebuilt in aligned mode); each CreateDictionary closes its files and empties its buffer. The
@@ -72,9 +73,10 @@ class CTranDictCreate {
   // read as CreateDictionary reads them. The writer file is the one CreateDictionary makes of the
   // finished intermediate file, and the results are CreateDictionary's, with two more: when the
   // writing of the intermediate file ends without the file, any writer file begun is removed and
-  // the result is kCannotOpen (also when writing the writer file failed as well); when its status cannot be read then, kStatusUnreadable. The records
-  // are taken as this system wrote them, unchecked. Once `records` has ended with the file
-  // written, it may be built from again (the aligned rebuild) without waiting.
+  // the result is kCannotOpen (also when writing the writer file failed as well); when its status
+  // cannot be read then, kStatusUnreadable. The records are taken as this system wrote them,
+  // unchecked. Once `records` has ended with the file written, it may be built from again (the
+  // aligned rebuild) without waiting.
   int CreateDictionaryAlongside(const CWrittenRecords& records, const std::string& intermediatePath,
                                 std::string& writerPath, bool recordNumbers, bool dates, bool aligned);
 
@@ -88,19 +90,19 @@ class CTranDictCreate {
   const BuildTimings& LastBuildTimings() const { return timings_; }
 
  private:
-  enum class TreeResult { kDone, kTooLarge, kOutOfMemory, kInconsistent, kNoIntermediate, kNoIntermediateStatus };
+  enum class TreeResult { kDone, kTooLarge, kOutOfMemory, kInconsistent };
   struct TreeState;
 
   void StartBuild();
-  // Reads the intermediate file's header and tells whether it is one this system writes.
-  static bool ReadIntermediateHeader(platform::IFile& input, std::uint8_t* header);
   // `Source` hands out the records in file order with their numbers: bool Next(record, number).
   template <class Source>
   TreeResult TimedWriteTree(Source& records, bool recordNumbers, bool dates, bool aligned);
   template <class Source>
   TreeResult WriteTree(Source& records, bool recordNumbers, bool dates, bool aligned);
-  // Removes the unfinished writer file; the result that tells why.
-  int AbandonOutput(const std::string& writerPath, TreeResult why);
+  // The createresult for a tree that was not done.
+  static int TreeFailureResult(TreeResult tree);
+  // Removes the unfinished writer file and returns `result`.
+  int AbandonOutput(const std::string& writerPath, int result);
   // Completes the writer file whose tree is written: the checksum, then the header (the
   // intermediate file's, retyped and dated) and the info block.
   int FinishOutput(std::uint8_t* header, std::uint32_t today, std::uint64_t intermediateSize, std::int64_t modifiedTime,
