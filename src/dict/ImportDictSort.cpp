@@ -8,6 +8,7 @@
 #include <new>
 
 #include "steno/EntryRecord.h"
+#include "support/HelperThread.h"
 
 namespace lexaport {
 namespace {
@@ -108,11 +109,6 @@ bool SameKey(const SortItem& a, const SortItem& b) {
   return a.keyHigh == b.keyHigh && a.keyLow == b.keyLow && ShortCountOf(a) == ShortCountOf(b);
 }
 
-// Sorts by (key, short count), greatest first, with a stable least-significant-digit radix sort;
-// then puts every run of equal keys in full CompareEntries order. Runs of one outline of at most
-// two strokes need nothing when the records came with ascending numbers: they were taken in
-// reverse, so such a run already stands by number, greatest first. False when the working memory
-// cannot be had (nothing has changed then).
 // An array of `count` sort items: from the work area while it reaches, else newly allocated.
 class ItemArray {
  public:
@@ -136,13 +132,150 @@ class ItemArray {
   SortItem* items_ = nullptr;
 };
 
-bool RadixSort(const std::uint8_t** records, std::size_t count, std::span<std::uint8_t> workArea) {
+using Histogram = std::array<std::uint32_t, kBuckets>;
+
+// What the items of a range of records tell about the whole.
+struct GatherResult {
+  bool ascendingNumbers = true;  // within the range
+  std::uint32_t firstNumber = 0;
+  std::uint32_t lastNumber = 0;
+  std::uint32_t highBitsUsed = 0;
+  std::uint32_t lowBitsUsed = 0;
+};
+
+// Makes the items of records [begin, end), at the same places.
+GatherResult GatherItems(const std::uint8_t* const* records, std::size_t begin, std::size_t end, SortItem* items,
+                         bool byDistance, std::uintptr_t lowest) {
+  GatherResult result;
+  for (std::size_t i = begin; i < end; ++i) {
+    const std::uint8_t* record = records[i];
+    const std::uint32_t number = EntryRecordView(record).Number();
+    if (i == begin) result.firstNumber = number;
+    if (i > begin && number <= result.lastNumber) result.ascendingNumbers = false;
+    result.lastNumber = number;
+    const std::uint64_t key = OutlineKey(record);
+    const auto place = static_cast<std::uint32_t>(byDistance ? reinterpret_cast<std::uintptr_t>(record) - lowest : i);
+    items[i] = SortItem{static_cast<std::uint32_t>(key >> 32), static_cast<std::uint32_t>(key),
+                        (ShortCount(record) << (32 - kShortCountBits)) | place};
+    result.highBitsUsed |= items[i].keyHigh;
+    result.lowBitsUsed |= items[i].keyLow;
+  }
+  return result;
+}
+
+// How the items' keys are cut into digits once they are all made.
+class DigitScheme {
+ public:
+  DigitScheme(std::uint32_t highBitsUsed, std::uint32_t lowBitsUsed)
+      : compaction_(highBitsUsed, lowBitsUsed),
+        compact_(compaction_.Fits()),
+        digits_(compact_ ? compaction_.Digits() : kDigits) {}
+  int Digits() const { return digits_; }
+  std::uint32_t DigitOf(const SortItem& item, int d) const { return compact_ ? CompactDigit(item, d) : Digit(item, d); }
+  // Puts an item's key in the form DigitOf reads.
+  void Prepare(SortItem& item) const {
+    if (compact_) compaction_.Apply(item);
+  }
+
+ private:
+  Compaction compaction_;
+  bool compact_;
+  int digits_;
+};
+
+// Sorts `count` prepared items by (key, short count), greatest first, with a stable
+// least-significant-digit radix sort, `scratch` (as large) taking turns with them. Returns the
+// array that holds the result. `histograms` has a histogram for each digit.
+SortItem* SortItems(SortItem* items, SortItem* scratch, std::size_t count, const DigitScheme& scheme,
+                    Histogram* histograms) {
+  const int digits = scheme.Digits();
+  for (int d = 0; d < digits; ++d) histograms[d].fill(0);
+  for (std::size_t i = 0; i < count; ++i) {
+    for (int d = 0; d < digits; ++d) ++histograms[d][scheme.DigitOf(items[i], d)];
+  }
+
+  SortItem* from = items;
+  SortItem* to = scratch;
+  for (int d = 0; d < digits; ++d) {
+    Histogram& histogram = histograms[d];
+    // A digit all records share moves nothing.
+    if (histogram[scheme.DigitOf(from[0], d)] == count) continue;
+    // Greatest digit first: bucket b starts after all buckets above it.
+    std::uint32_t start = 0;
+    for (std::size_t b = kBuckets; b-- > 0;) {
+      const std::uint32_t size = histogram[b];
+      histogram[b] = start;
+      start += size;
+    }
+    for (std::size_t i = 0; i < count; ++i) to[histogram[scheme.DigitOf(from[i], d)]++] = from[i];
+    std::swap(from, to);
+  }
+  return from;
+}
+
+// Puts every run of equal keys among `count` sorted items, whose records `records` holds in the
+// same order, in full CompareEntries order. Runs of one outline of at most two strokes need
+// nothing when the records came with ascending numbers: they were taken in reverse, so such a
+// run already stands by number, greatest first.
+void OrderRunsOfEqualKeys(const SortItem* sorted, std::size_t count, const std::uint8_t** records,
+                          bool ascendingNumbers) {
+  for (std::size_t i = 0; i < count;) {
+    std::size_t end = i + 1;
+    while (end < count && SameKey(sorted[end], sorted[i])) ++end;
+    if (end - i > 1 && (!ascendingNumbers || ShortCountOf(sorted[i]) == kLongOutline)) {
+      std::stable_sort(records + i, records + end, ComesBefore);
+    }
+    i = end;
+  }
+}
+
+void PointersByDistance(const SortItem* sorted, std::size_t count, std::uintptr_t lowest, const std::uint8_t** records) {
+  for (std::size_t i = 0; i < count; ++i) records[i] = reinterpret_cast<const std::uint8_t*>(lowest + PlaceOf(sorted[i]));
+}
+
+// From this many records on, a helper thread takes half of the sort: below, handing it over
+// costs about what it saves.
+constexpr std::size_t kParallelMinimum = 16384;
+
+// The two-thread sort splits the items by their most significant digit into a greater and a
+// lesser range, each of which is then sorted on its own; the split is taken only when neither
+// range is smaller than this part of the whole.
+constexpr std::size_t kSmallestRangeDivisor = 8;
+
+// The bucket of the most significant digit from which on (upwards) the items go into the greater
+// range, chosen so that the ranges are as even as they can be; 0 when no split leaves both
+// ranges large enough.
+std::uint32_t ChooseSplitBucket(const Histogram& top0, const Histogram& top1, std::size_t count) {
+  std::size_t above = 0;  // items in buckets from b on
+  std::size_t bestImbalance = count;
+  std::uint32_t best = 0;
+  for (std::size_t b = kBuckets; b-- > 1;) {
+    above += top0[b] + top1[b];
+    const std::size_t imbalance = above > count - above ? above - (count - above) : (count - above) - above;
+    if (imbalance < bestImbalance) {
+      bestImbalance = imbalance;
+      best = static_cast<std::uint32_t>(b);
+    }
+  }
+  const std::size_t smaller = (count - bestImbalance) / 2;
+  if (best == 0 || smaller < count / kSmallestRangeDivisor) return 0;
+  return best;
+}
+
+// Sorts by (key, short count), then puts every run of equal keys in full CompareEntries order.
+// With a helper thread, each step but the smallest is shared: making the items, preparing their
+// keys, splitting them into two ranges by their most significant digit, and sorting and turning
+// back into pointers one range each. False when the working memory cannot be had (nothing has
+// changed then).
+bool RadixSort(const std::uint8_t** records, std::size_t count, std::span<std::uint8_t> workArea,
+               CHelperThread* helper) {
   const ItemArray itemArray(count, workArea);
   const ItemArray scratchArray(count, workArea);
   SortItem* const items = itemArray.Get();
   SortItem* const scratch = scratchArray.Get();
-  std::unique_ptr<std::array<std::uint32_t, kBuckets>[]> histograms(
-      new (std::nothrow) std::array<std::uint32_t, kBuckets>[kDigits]());
+  // A set of digit histograms for each range, and a histogram of the most significant digit for
+  // each half of the items.
+  std::unique_ptr<Histogram[]> histograms(new (std::nothrow) Histogram[2 * kDigits + 2]);
   if (items == nullptr || scratch == nullptr || !histograms) return false;
 
   std::uintptr_t lowest = UINTPTR_MAX;
@@ -153,78 +286,108 @@ bool RadixSort(const std::uint8_t** records, std::size_t count, std::span<std::u
     highest = std::max(highest, address);
   }
   const bool byDistance = highest - lowest <= kPlaceMask;
+  // The ranges are turned back into pointers each on its own, so only from distances.
+  const bool shared = helper != nullptr && helper->Available() && byDistance && count >= kParallelMinimum;
+  const std::size_t half = shared ? count / 2 : count;
 
-  bool ascendingNumbers = true;
-  std::uint32_t previousNumber = 0;
-  std::uint32_t highBitsUsed = 0;
-  std::uint32_t lowBitsUsed = 0;
-  for (std::size_t i = 0; i < count; ++i) {
-    const std::uint8_t* record = records[i];
-    const std::uint32_t number = EntryRecordView(record).Number();
-    if (i > 0 && number <= previousNumber) ascendingNumbers = false;
-    previousNumber = number;
-    const std::uint64_t key = OutlineKey(record);
-    const auto place = static_cast<std::uint32_t>(byDistance ? reinterpret_cast<std::uintptr_t>(record) - lowest : i);
-    items[i] = SortItem{static_cast<std::uint32_t>(key >> 32), static_cast<std::uint32_t>(key),
-                        (ShortCount(record) << (32 - kShortCountBits)) | place};
-    highBitsUsed |= items[i].keyHigh;
-    lowBitsUsed |= items[i].keyLow;
+  // Runs `work(0)` here and `work(1)` on the helper, at once; without it, `work(0)` alone.
+  const auto onBoth = [&](const auto& work) {
+    if (!shared) {
+      work(0);
+      return;
+    }
+    helper->Run([&work] { work(1); });
+    work(0);
+    helper->Wait();
+  };
+
+  GatherResult gathered[2];
+  onBoth([&](int part) {
+    gathered[part] = part == 0 ? GatherItems(records, 0, half, items, byDistance, lowest)
+                               : GatherItems(records, half, count, items, byDistance, lowest);
+  });
+  bool ascendingNumbers = gathered[0].ascendingNumbers;
+  std::uint32_t highBitsUsed = gathered[0].highBitsUsed;
+  std::uint32_t lowBitsUsed = gathered[0].lowBitsUsed;
+  if (shared) {
+    ascendingNumbers = ascendingNumbers && gathered[1].ascendingNumbers && gathered[0].lastNumber < gathered[1].firstNumber;
+    highBitsUsed |= gathered[1].highBitsUsed;
+    lowBitsUsed |= gathered[1].lowBitsUsed;
   }
   if (ascendingNumbers) std::reverse(items, items + count);
+  const DigitScheme scheme(highBitsUsed, lowBitsUsed);
 
-  const Compaction compaction(highBitsUsed, lowBitsUsed);
-  const bool compact = compaction.Fits();
-  const int digits = compact ? compaction.Digits() : kDigits;
-  if (compact) {
-    for (std::size_t i = 0; i < count; ++i) compaction.Apply(items[i]);
-  }
-  const auto digit = [compact](const SortItem& item, int d) { return compact ? CompactDigit(item, d) : Digit(item, d); };
-
-  for (std::size_t i = 0; i < count; ++i) {
-    for (int d = 0; d < digits; ++d) ++histograms[d][digit(items[i], d)];
-  }
-
-  SortItem* from = items;
-  SortItem* to = scratch;
-  for (int d = 0; d < digits; ++d) {
-    std::array<std::uint32_t, kBuckets>& histogram = histograms[d];
-    // A digit all records share moves nothing.
-    if (histogram[digit(from[0], d)] == count) continue;
-    // Greatest digit first: bucket b starts after all buckets above it.
-    std::uint32_t start = 0;
-    for (std::size_t b = kBuckets; b-- > 0;) {
-      const std::uint32_t size = histogram[b];
-      histogram[b] = start;
-      start += size;
+  if (!shared) {
+    for (std::size_t i = 0; i < count; ++i) scheme.Prepare(items[i]);
+    const SortItem* sorted = SortItems(items, scratch, count, scheme, histograms.get());
+    if (byDistance) {
+      PointersByDistance(sorted, count, lowest, records);
+    } else {
+      // The other array is free now: it keeps the caller's pointers while they are put in their
+      // new order.
+      SortItem* const saved = sorted == items ? scratch : items;
+      static_assert(sizeof(std::uint64_t) >= sizeof(std::uintptr_t));
+      for (std::size_t i = 0; i < count; ++i) {
+        const auto pointer = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(records[i]));
+        saved[i].keyHigh = static_cast<std::uint32_t>(pointer >> 32);
+        saved[i].keyLow = static_cast<std::uint32_t>(pointer);
+      }
+      for (std::size_t i = 0; i < count; ++i) {
+        records[i] = reinterpret_cast<const std::uint8_t*>(static_cast<std::uintptr_t>(saved[PlaceOf(sorted[i])].Key()));
+      }
     }
-    for (std::size_t i = 0; i < count; ++i) to[histogram[digit(from[i], d)]++] = from[i];
-    std::swap(from, to);
+    OrderRunsOfEqualKeys(sorted, count, records, ascendingNumbers);
+    return true;
   }
 
-  if (byDistance) {
-    for (std::size_t i = 0; i < count; ++i) records[i] = reinterpret_cast<const std::uint8_t*>(lowest + PlaceOf(from[i]));
-  } else {
-    // `to` is free now: it keeps the caller's pointers while they are put in their new order.
-    static_assert(sizeof(std::uint64_t) >= sizeof(std::uintptr_t));
-    for (std::size_t i = 0; i < count; ++i) {
-      const auto pointer = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(records[i]));
-      to[i].keyHigh = static_cast<std::uint32_t>(pointer >> 32);
-      to[i].keyLow = static_cast<std::uint32_t>(pointer);
+  const int top = scheme.Digits() - 1;
+  Histogram* const topOfHalf = histograms.get() + 2 * kDigits;
+  onBoth([&](int part) {
+    Histogram& counts = topOfHalf[part];
+    counts.fill(0);
+    const std::size_t end = part == 0 ? half : count;
+    for (std::size_t i = part == 0 ? 0 : half; i < end; ++i) {
+      scheme.Prepare(items[i]);
+      ++counts[scheme.DigitOf(items[i], top)];
     }
-    for (std::size_t i = 0; i < count; ++i) {
-      const SortItem& saved = to[PlaceOf(from[i])];
-      records[i] = reinterpret_cast<const std::uint8_t*>(static_cast<std::uintptr_t>(saved.Key()));
-    }
+  });
+
+  const std::uint32_t split = ChooseSplitBucket(topOfHalf[0], topOfHalf[1], count);
+  if (split == 0) {
+    // The keys crowd into too few buckets to be shared evenly: one range, on this thread.
+    const SortItem* sorted = SortItems(items, scratch, count, scheme, histograms.get());
+    PointersByDistance(sorted, count, lowest, records);
+    OrderRunsOfEqualKeys(sorted, count, records, ascendingNumbers);
+    return true;
   }
 
-  for (std::size_t i = 0; i < count;) {
-    std::size_t end = i + 1;
-    while (end < count && SameKey(from[end], from[i])) ++end;
-    if (end - i > 1 && (!ascendingNumbers || ShortCountOf(from[i]) == kLongOutline)) {
-      std::stable_sort(records + i, records + end, ComesBefore);
-    }
-    i = end;
+  // A stable split into scratch: the greater range first, each range with the first half's
+  // items before the second's.
+  std::size_t greaterOfHalf[2] = {0, 0};
+  for (int part = 0; part < 2; ++part) {
+    for (std::size_t b = split; b < kBuckets; ++b) greaterOfHalf[part] += topOfHalf[part][b];
   }
+  const std::size_t greater = greaterOfHalf[0] + greaterOfHalf[1];
+  onBoth([&](int part) {
+    std::size_t toGreater = part == 0 ? 0 : greaterOfHalf[0];
+    std::size_t toLesser = greater + (part == 0 ? 0 : half - greaterOfHalf[0]);
+    const std::size_t end = part == 0 ? half : count;
+    for (std::size_t i = part == 0 ? 0 : half; i < end; ++i) {
+      if (scheme.DigitOf(items[i], top) >= split) {
+        scratch[toGreater++] = items[i];
+      } else {
+        scratch[toLesser++] = items[i];
+      }
+    }
+  });
+
+  onBoth([&](int range) {
+    const std::size_t begin = range == 0 ? 0 : greater;
+    const std::size_t size = range == 0 ? greater : count - greater;
+    const SortItem* sorted = SortItems(scratch + begin, items + begin, size, scheme, histograms.get() + range * kDigits);
+    PointersByDistance(sorted, size, lowest, records + begin);
+    OrderRunsOfEqualKeys(sorted, size, records + begin, ascendingNumbers);
+  });
   return true;
 }
 
@@ -249,9 +412,10 @@ int CompareEntries(const std::uint8_t* recordA, const std::uint8_t* recordB) {
 
 std::size_t CImportDictSort::WorkAreaBytes(std::size_t count) { return 2 * (count * sizeof(SortItem) + alignof(SortItem)); }
 
-void CImportDictSort::Sort(const std::uint8_t** records, std::size_t count, std::span<std::uint8_t> workArea) {
+void CImportDictSort::Sort(const std::uint8_t** records, std::size_t count, std::span<std::uint8_t> workArea,
+                           CHelperThread* helper) {
   if (count < 2) return;
-  if (count <= kMaxRadixCount && RadixSort(records, count, workArea)) return;
+  if (count <= kMaxRadixCount && RadixSort(records, count, workArea, helper)) return;
   std::stable_sort(records, records + count, ComesBefore);
 }
 

@@ -10,6 +10,8 @@
 
 namespace lexaport {
 
+class CHelperThread;  // support/HelperThread.h
+
 // Compares two outlines (arrays of 4-byte key sets): the first 4 x min(countA, countB) bytes as
 // unsigned byte strings, then the outline with fewer strokes is the smaller. Returns -1, 0 or 1.
 int CompareStrokes(const std::uint8_t* strokesA, int countA, const std::uint8_t* strokesB, int countB);
@@ -25,7 +27,10 @@ class CImportDictSort {
   // Needs no memory to succeed: when its key arrays cannot be had it sorts the pointers directly.
   // `workArea` is memory the caller has no more use for (its contents are overwritten): the sort
   // takes its arrays from it as far as it reaches, which spares fresh pages.
-  static void Sort(const std::uint8_t** records, std::size_t count, std::span<std::uint8_t> workArea = {});
+  // A large sort shares its work with `helper` when one is given and available (it must have no
+  // work of its own then); the order is the same.
+  static void Sort(const std::uint8_t** records, std::size_t count, std::span<std::uint8_t> workArea = {},
+                   CHelperThread* helper = nullptr);
 
   // The work area that spares the sort of `count` records all fresh memory.
   static std::size_t WorkAreaBytes(std::size_t count);

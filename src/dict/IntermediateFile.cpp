@@ -218,11 +218,12 @@ int CRtfDictionaryReader::ReadSortedEntries(platform::IFileSystem& files, const 
   IntermediateFileStats result;
   StageClock clock;
   try {
-    // Started before the file is read, so that it has a core by the time it gets its part; only
-    // for a file that will be read in two parts (its size when it is looked at, the read decides).
+    // Started before the file is read, so that it has a core by the time it gets the second part
+    // of the read and then its share of the sort; only for a file that will be read in two parts
+    // (its size when it is looked at, the read decides).
     const TwoPartReadOptions options = twoParts != nullptr ? *twoParts : TwoPartReadOptions{};
     const auto status = files.Status(rtfPath);
-    CSecondPartThread secondThread(status && status->size >= options.minimumLength);
+    CHelperThread helper(status && status->size >= options.minimumLength);
     platform::WholeFile text;
     if (!platform::ReadWholeFile(files, rtfPath, platform::Sharing::kDenyWrite, text)) return -1;
     result.readSeconds = clock.Lap();
@@ -231,7 +232,7 @@ int CRtfDictionaryReader::ReadSortedEntries(platform::IFileSystem& files, const 
     sorted.secondPart_ = std::make_unique<CRtfDictionaryReader>(Today());
     CRtfDictionaryReader& secondPart = *sorted.secondPart_;
     const TwoPartReadResult read = ReadDictionaryInTwoParts(*this, secondPart, text.bytes.get(), text.size, options,
-                                                            &secondThread);
+                                                            &helper);
     if (read.parse < 0) return -1;  // also when the last entry could not be stored
     result.readInTwoParts = read.split;
     result.parseSeconds = clock.Lap();
@@ -263,7 +264,7 @@ int CRtfDictionaryReader::ReadSortedEntries(platform::IFileSystem& files, const 
         new (records + i) const std::uint8_t*(secondData + secondOffsets[i - firstCount]);
       }
     }
-    CImportDictSort::Sort(records, count, spare);
+    CImportDictSort::Sort(records, count, spare, &helper);
     result.sortSeconds = clock.Lap();
 
     sorted.text_ = std::move(text.bytes);

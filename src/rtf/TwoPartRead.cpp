@@ -30,45 +30,9 @@ int ParseUpTo(CRtfDictionaryReader& reader, std::uint8_t* text, std::size_t from
 
 }  // namespace
 
-CSecondPartThread::CSecondPartThread(bool wanted) {
-  if (!wanted) return;
-  try {
-    thread_ = std::thread([this] { Main(); });
-  } catch (const std::system_error&) {
-    // Not available: the caller reads alone or starts a thread of its own.
-  }
-}
-
-CSecondPartThread::~CSecondPartThread() {
-  if (!thread_.joinable()) return;
-  int waiting = kWaiting;
-  state_.compare_exchange_strong(waiting, kEnding);  // fails when it has been handed work
-  thread_.join();
-}
-
-void CSecondPartThread::Main() {
-  for (;;) {
-    const int state = state_.load(std::memory_order_acquire);
-    if (state == kEnding) return;
-    if (state == kWorking) break;
-    std::this_thread::yield();
-  }
-  work_();
-  state_.store(kDone, std::memory_order_release);
-}
-
-void CSecondPartThread::Run(std::function<void()> work) {
-  work_ = std::move(work);
-  state_.store(kWorking, std::memory_order_release);
-}
-
-void CSecondPartThread::Wait() {
-  while (state_.load(std::memory_order_acquire) == kWorking) std::this_thread::yield();
-}
-
 TwoPartReadResult ReadDictionaryInTwoParts(CRtfDictionaryReader& first, CRtfDictionaryReader& second,
                                            std::uint8_t* text, std::size_t length,
-                                           const TwoPartReadOptions& options, CSecondPartThread* thread) {
+                                           const TwoPartReadOptions& options, CHelperThread* thread) {
   if (length < options.minimumLength) return {first.ReadDictionary(text), false};
   // A single pass ends at the first zero byte, so nothing beyond it may be read, however much of
   // the file follows (a split point there would bring in what a single pass never sees).

@@ -17,13 +17,11 @@
 // loop decide alike, and no step of the loop goes past a '{', so the loop is between two bytes
 // there exactly as a single pass would be.
 
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
-#include <thread>
 
 #include "rtf/RtfDictionaryReader.h"
+#include "support/HelperThread.h"
 
 namespace lexaport {
 
@@ -40,32 +38,6 @@ struct TwoPartReadResult {
   bool split = false;  // the second reader's records follow the first's
 };
 
-// The thread that reads the second part, started ahead of the read: a new thread can take
-// milliseconds to get the other core, so it is started before the file is read and waits,
-// spinning, until it is handed its work or told to end.
-class CSecondPartThread {
- public:
-  // Starts the thread when `wanted`; without one, Available() is false.
-  explicit CSecondPartThread(bool wanted);
-  ~CSecondPartThread();  // ends the thread (after its work, if it has any)
-  CSecondPartThread(const CSecondPartThread&) = delete;
-  CSecondPartThread& operator=(const CSecondPartThread&) = delete;
-
-  bool Available() const { return thread_.joinable(); }
-  // Runs `work` on the thread; at most once.
-  void Run(std::function<void()> work);
-  // Returns when the work handed over is done.
-  void Wait();
-
- private:
-  enum State : int { kWaiting, kWorking, kDone, kEnding };
-  void Main();
-
-  std::atomic<int> state_{kWaiting};
-  std::function<void()> work_;
-  std::thread thread_;
-};
-
 // Reads `text` (`length` bytes followed by a zero, which may hold zeros of its own: the text then
 // ends at the first; the buffer is written to while it is read and
 // left as it was) into `first`, and when the split holds, the part after the split point into
@@ -76,6 +48,6 @@ class CSecondPartThread {
 TwoPartReadResult ReadDictionaryInTwoParts(CRtfDictionaryReader& first, CRtfDictionaryReader& second,
                                            std::uint8_t* text, std::size_t length,
                                            const TwoPartReadOptions& options = {},
-                                           CSecondPartThread* thread = nullptr);
+                                           CHelperThread* thread = nullptr);
 
 }  // namespace lexaport

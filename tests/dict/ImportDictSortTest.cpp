@@ -9,6 +9,7 @@
 
 #include "dict/RecordFixtures.h"
 #include "steno/EntryRecord.h"
+#include "support/HelperThread.h"
 
 namespace lexaport {
 namespace {
@@ -68,7 +69,8 @@ TEST(ImportDictSort, AgreesWithAReferenceOrderOnRandomDictionaries) {
   std::mt19937 random(20240615);
   // Few distinct key sets and short outlines, so that equal outlines and prefixes are common.
   const std::uint32_t keySets[] = {0, 0x80000000, 0x80000001, 0x00800000, 0x7F000000, 0xFF000000, 0x00000080};
-  for (std::size_t count : {0u, 1u, 2u, 3u, 63u, 64u, 65u, 129u, 1000u, 8200u}) {
+  CHelperThread helper(true);
+  for (std::size_t count : {0u, 1u, 2u, 3u, 63u, 64u, 65u, 129u, 1000u, 8200u, 40000u}) {
     std::vector<Bytes> records;
     std::vector<std::uint32_t> numbers(count);
     for (std::size_t i = 0; i < count; ++i) numbers[i] = static_cast<std::uint32_t>(i);
@@ -84,22 +86,26 @@ TEST(ImportDictSort, AgreesWithAReferenceOrderOnRandomDictionaries) {
       const std::uint32_t number = random() % 5 == 0 ? numbers[i] | 0x80000000u : numbers[i];
       records.push_back(Record(strokes, test::B("x"), {.number = number, .date = static_cast<std::uint32_t>(20000101 + random() % 3)}));
     }
-    std::vector<const std::uint8_t*> sorted = test::Pointers(records);
-    CImportDictSort::Sort(sorted.data(), sorted.size());
-
     std::vector<const std::uint8_t*> reference = test::Pointers(records);
     std::stable_sort(reference.begin(), reference.end(),
                      [](const std::uint8_t* a, const std::uint8_t* b) { return KeyOf(a) > KeyOf(b); });
-    ASSERT_EQ(sorted, reference) << "count " << count;
+    for (CHelperThread* sharing : {static_cast<CHelperThread*>(nullptr), &helper}) {
+      std::vector<const std::uint8_t*> sorted = test::Pointers(records);
+      CImportDictSort::Sort(sorted.data(), sorted.size(), {}, sharing);
+      ASSERT_EQ(sorted, reference) << "count " << count << (sharing != nullptr ? ", shared" : "");
+    }
   }
 }
 
 // As the reader hands them over: numbers ascending in array order. Outlines of up to six strokes
 // that often share their first two strokes, so that both the short and the long outlines of one
 // key meet; key sets that use every bit, and key sets with the low bits of each stroke clear, as
-// layout 1 leaves them (which lets the sort drop those bits).
+// layout 1 leaves them (which lets the sort drop those bits). The largest sorts are also shared
+// with a helper thread: the first key sets then split the records evenly, or, with only the
+// middle bits used, crowd into one bucket of the split digit (no split).
 TEST(ImportDictSort, AgreesWithAReferenceOrderInReadingOrder) {
   std::mt19937 random(7);
+  CHelperThread helper(true);
   const std::uint32_t common[] = {0x80000000, 0x80000001, 0x00000000, 0xFFFFFFFF, 0x01000080};
   for (const std::uint32_t usedBits : {0xFFFFFFFFu, 0xFFFFFF80u, 0x00FF0000u}) {
     for (std::size_t count : {2u, 5u, 100u, 3000u, 20000u}) {
@@ -123,10 +129,13 @@ TEST(ImportDictSort, AgreesWithAReferenceOrderInReadingOrder) {
       // Without a work area, with one that holds one of the sort's arrays, and with one that
       // holds both (filled with garbage, and not aligned for them).
       for (std::size_t workBytes : {std::size_t{0}, 17 * count, 40 * count}) {
-        std::vector<std::uint8_t> work(workBytes + 1, 0xA5);
-        std::vector<const std::uint8_t*> sorted = test::Pointers(records);
-        CImportDictSort::Sort(sorted.data(), sorted.size(), std::span<std::uint8_t>(work.data() + 1, workBytes));
-        ASSERT_EQ(sorted, reference) << "count " << count << ", work area " << workBytes << ", bits " << usedBits;
+        for (CHelperThread* sharing : {static_cast<CHelperThread*>(nullptr), &helper}) {
+          std::vector<std::uint8_t> work(workBytes + 1, 0xA5);
+          std::vector<const std::uint8_t*> sorted = test::Pointers(records);
+          CImportDictSort::Sort(sorted.data(), sorted.size(), std::span<std::uint8_t>(work.data() + 1, workBytes), sharing);
+          ASSERT_EQ(sorted, reference) << "count " << count << ", work area " << workBytes << ", bits " << usedBits
+                                       << (sharing != nullptr ? ", shared" : "");
+        }
       }
     }
   }
