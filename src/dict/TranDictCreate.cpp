@@ -13,6 +13,7 @@
 #include "dict/WrittenRecords.h"
 #include "steno/EntryRecord.h"
 #include "support/ByteOrder.h"
+#include "support/CopyFewBytes.h"
 #include "support/Prefetch.h"
 
 namespace lexaport {
@@ -166,7 +167,7 @@ void CTranDictCreate::WriteBuffered(const void* bytes, std::size_t count) {
   const auto* in = static_cast<const std::uint8_t*>(bytes);
   if (count < dictfile::kWriteBufferSize - bufferFill_) {
     // The common case: a few bytes that fit with room to spare.
-    std::memcpy(writeBuffer_.get() + bufferFill_, in, count);
+    CopyFewBytes(writeBuffer_.get() + bufferFill_, in, count);
     bufferFill_ += count;
     outputPosition_ += count;
     return;
@@ -445,7 +446,7 @@ CTranDictCreate::TreeResult CTranDictCreate::WriteTree(Source& records, bool rec
     std::uint8_t* out = inPlace ? writeBuffer_.get() + bufferFill_ : fixed;
     if (keyFrom >= 0) {
       *out++ = static_cast<std::uint8_t>(keyBytes);
-      std::memcpy(out, view.Strokes() + keyFrom, keyBytes);
+      CopyFewBytes(out, view.Strokes() + keyFrom, keyBytes);
       out += keyBytes;
     }
     StoreU16(out, static_cast<std::uint16_t>(translationLength));
@@ -461,7 +462,7 @@ CTranDictCreate::TreeResult CTranDictCreate::WriteTree(Source& records, bool rec
       out += 12;
     }
     if (inPlace) {
-      std::memcpy(out, view.Translation(), translationLength);
+      CopyFewBytes(out, view.Translation(), translationLength);
       bufferFill_ += total;
       outputPosition_ += total;
     } else {
