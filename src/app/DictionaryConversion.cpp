@@ -5,12 +5,11 @@
 #include <functional>
 #include <memory>
 #include <new>
-#include <system_error>
-#include <thread>
 #include <utility>
 
 #include "dict/WrittenRecords.h"
 #include "rtf/RtfDictionaryReader.h"
+#include "support/HelperThread.h"
 
 namespace lexaport {
 namespace {
@@ -19,36 +18,33 @@ double SecondsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-// Runs the build on a thread of its own, or, when no thread can be had, in Join: the build waits
-// for the records its caller writes meanwhile, so it cannot run before them on the same thread.
-class BuildThread {
+// Runs the build on the helper thread, or, when there is none, in Join: the build waits for the
+// records its caller writes meanwhile, so it cannot run before them on the same thread.
+class BuildOnHelper {
  public:
-  explicit BuildThread(std::function<void()> work) : work_(std::move(work)) {
-    try {
-      thread_ = std::thread(work_);
-      work_ = nullptr;
-    } catch (const std::system_error&) {
-      // Built after the writing, in Join.
+  BuildOnHelper(CHelperThread& helper, std::function<void()> work) : helper_(helper), work_(std::move(work)) {
+    if (helper_.Available()) {
+      helper_.Run(std::exchange(work_, nullptr));
+      running_ = true;
     }
   }
-  ~BuildThread() {
-    if (thread_.joinable()) thread_.join();
-  }
-  BuildThread(const BuildThread&) = delete;
-  BuildThread& operator=(const BuildThread&) = delete;
+  ~BuildOnHelper() { Join(); }
+  BuildOnHelper(const BuildOnHelper&) = delete;
+  BuildOnHelper& operator=(const BuildOnHelper&) = delete;
 
   // Returns when the build is done; call it once the records are all handed over (or abandoned).
   void Join() {
-    if (thread_.joinable()) {
-      thread_.join();
+    if (std::exchange(running_, false)) {
+      helper_.Wait();
     } else if (work_) {
       std::exchange(work_, nullptr)();
     }
   }
 
  private:
+  CHelperThread& helper_;
   std::function<void()> work_;
-  std::thread thread_;
+  bool running_ = false;
 };
 
 }  // namespace
@@ -57,9 +53,15 @@ DictionaryConversion ConvertDictionary(platform::IFileSystem& files, platform::I
                                        const std::string& rtfPath, const std::string& intermediatePath,
                                        const ConversionOptions& options) {
   DictionaryConversion result;
+  // One helper thread for the whole conversion, started before the file is read so that it has
+  // the other core by the time it gets work: the second part of a large read, half of a large
+  // sort, then the first writer build.
+  CHelperThread helper(true);
   CRtfDictionaryReader reader(clock.LocalDate());
   CSortedEntries sorted;
-  if (reader.ReadSortedEntries(files, rtfPath, sorted, &result.intermediate) != 0) return result;  // kUnreadable
+  if (reader.ReadSortedEntries(files, rtfPath, sorted, &result.intermediate, nullptr, &helper) != 0) {
+    return result;  // kUnreadable
+  }
   // Not being able to create the output is a failure like not being able to open the input.
   std::unique_ptr<platform::IFile> intermediate = files.CreateForWriting(intermediatePath);
   if (!intermediate) return result;
@@ -72,7 +74,7 @@ DictionaryConversion ConvertDictionary(platform::IFileSystem& files, platform::I
   CWrittenRecords written(sorted.Records());
   {
     std::exception_ptr buildError;
-    BuildThread build([&] {
+    BuildOnHelper build(helper, [&] {
       const auto start = std::chrono::steady_clock::now();
       try {
         result.createResult = builder.CreateDictionaryAlongside(written, intermediatePath, result.writerPath,

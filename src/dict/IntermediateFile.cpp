@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <optional>
 #include <vector>
 
 #include "dict/CheckEntry.h"
@@ -214,7 +215,7 @@ CSortedEntries::~CSortedEntries() = default;
 
 int CRtfDictionaryReader::ReadSortedEntries(platform::IFileSystem& files, const std::string& rtfPath,
                                             CSortedEntries& sorted, IntermediateFileStats* stats,
-                                            const TwoPartReadOptions* twoParts) {
+                                            const TwoPartReadOptions* twoParts, CHelperThread* givenHelper) {
   IntermediateFileStats result;
   StageClock clock;
   try {
@@ -222,8 +223,12 @@ int CRtfDictionaryReader::ReadSortedEntries(platform::IFileSystem& files, const 
     // of the read and then its share of the sort; only for a file that will be read in two parts
     // (its size when it is looked at, the read decides).
     const TwoPartReadOptions options = twoParts != nullptr ? *twoParts : TwoPartReadOptions{};
-    const auto status = files.Status(rtfPath);
-    CHelperThread helper(status && status->size >= options.minimumLength);
+    std::optional<CHelperThread> ownHelper;
+    if (givenHelper == nullptr) {
+      const auto status = files.Status(rtfPath);
+      ownHelper.emplace(status && status->size >= options.minimumLength);
+    }
+    CHelperThread& helper = givenHelper != nullptr ? *givenHelper : *ownHelper;
     platform::WholeFile text;
     if (!platform::ReadWholeFile(files, rtfPath, platform::Sharing::kDenyWrite, text)) return -1;
     result.readSeconds = clock.Lap();

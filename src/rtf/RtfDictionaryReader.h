@@ -31,6 +31,7 @@ namespace lexaport {
 struct IntermediateFileStats;  // dict/IntermediateFile.h
 class CSortedEntries;          // dict/IntermediateFile.h
 struct TwoPartReadOptions;     // rtf/TwoPartRead.h
+class CHelperThread;           // support/HelperThread.h
 
 // The dictionary reader's own parse state (the entry being read, the CSI and AI data groups),
 // kept apart from the records it makes for the same reason as RtfReaderState.
@@ -115,7 +116,8 @@ class CRtfDictionaryReader final : public CRtfReader, private DictionaryReaderSt
 
   // Defined with the intermediate dictionary file (dict/IntermediateFile.cpp).
   int ReadSortedEntries(platform::IFileSystem& files, const std::string& rtfPath, CSortedEntries& sorted,
-                        IntermediateFileStats* stats = nullptr, const TwoPartReadOptions* twoParts = nullptr);
+                        IntermediateFileStats* stats = nullptr, const TwoPartReadOptions* twoParts = nullptr,
+                        CHelperThread* helper = nullptr);
   int WriteIntermediateFile(platform::IFileSystem& files, const std::string& rtfPath,
                             const std::string& intermediatePath, IntermediateFileStats* stats = nullptr,
                             const TwoPartReadOptions* twoParts = nullptr);
