@@ -107,7 +107,7 @@ class WrittenRecordSource {
   static constexpr std::size_t kPrefetchDistance = 16;
 
  public:
-  explicit WrittenRecordSource(const CWrittenRecords& records) : records_(records) {}
+  explicit WrittenRecordSource(const CWrittenRecords& records) : records_(records), slots_(records.Records()) {}
 
   bool Next(const std::uint8_t*& record, std::uint32_t& number) {
     if (next_ >= available_) {
@@ -115,8 +115,8 @@ class WrittenRecordSource {
       if (next_ >= available_) return false;
     }
     // The records lie where they were parsed, in reading order, not in sort order.
-    if (next_ + kPrefetchDistance < available_) PrefetchForRead(records_.Record(next_ + kPrefetchDistance), 64);
-    record = records_.Record(next_);
+    if (next_ + kPrefetchDistance < available_) PrefetchForRead(slots_[next_ + kPrefetchDistance], 64);
+    record = slots_[next_];
     ++next_;
     number = static_cast<std::uint32_t>(next_);
     return true;
@@ -124,6 +124,7 @@ class WrittenRecordSource {
 
  private:
   const CWrittenRecords& records_;
+  const std::uint8_t* const* const slots_;
   std::size_t next_ = 0;
   std::size_t available_ = 0;
 };

@@ -51,6 +51,8 @@ class CWrittenRecords {
   // Waits for End and returns whether the file was written.
   bool WaitForEnd() const;
   const std::uint8_t* Record(std::size_t index) const { return slots_[index]; }
+  // The pointers themselves, record i's at [i], for a reader that keeps the array at hand.
+  const std::uint8_t* const* Records() const { return slots_; }
 
  private:
   // The published state: the number of records visible, times 4, plus one of these.
@@ -60,13 +62,19 @@ class CWrittenRecords {
 
   void Publish(std::uint64_t state);
 
+  // What the writing side changes for every record, what it changes for every batch, and what
+  // neither changes each lie in cache lines of their own: a line that both cores use while one
+  // writes to it moves between them at every write.
+  static constexpr std::size_t kCacheLine = 64;
+
   const std::uint8_t** const slots_;
-  std::size_t added_ = 0;  // writing side only
-  std::atomic<std::uint64_t> progress_{0};
+  alignas(kCacheLine) std::size_t added_ = 0;  // writing side only
   // Copies of merged records: blocks that never move once made (a record larger than a block
   // gets a block of its own).
   std::vector<std::unique_ptr<std::uint8_t[]>> copyBlocks_;
   std::size_t copyBlockUsed_ = kCopyBlockSize;
+  alignas(kCacheLine) std::atomic<std::uint64_t> progress_{0};
+  char endOfProgressLine_[kCacheLine - sizeof(std::atomic<std::uint64_t>)] = {};
 };
 
 }  // namespace lexaport
