@@ -158,9 +158,11 @@ void CRtfDictionaryReader::FinishEntry() {
   entries_.SetSize(offset + static_cast<std::size_t>(built));
 }
 
-void CRtfDictionaryReader::ProcessStroke() {
+void CRtfDictionaryReader::ProcessStroke() { AddStroke(std::string_view(strokeText_.data(), strokeTextLength_)); }
+
+void CRtfDictionaryReader::AddStroke(std::string_view text) {
   KeySet keys{};
-  if (!StrokeParser().Parse(std::string_view(strokeText_.data(), strokeTextLength_), keys)) return;
+  if (!StrokeParser().Parse(text, keys)) return;
   // Key sets always form the front of the work buffer; nothing else can have been added while
   // the steno group is being read.
   if (Work().Size() != 4 * strokeCount_) return;
@@ -236,7 +238,14 @@ const std::uint8_t* CRtfDictionaryReader::ReadOutline(const std::uint8_t* text) 
     // One stroke's letters (nothing here stops collecting), then what ends them.
     const std::uint8_t* letters = text;
     while (isStrokeLetter(*text)) ++text;
-    const std::size_t kept = std::min(static_cast<std::size_t>(text - letters), kStrokeTextMax - strokeTextLength_);
+    const auto length = static_cast<std::size_t>(text - letters);
+    if (strokeTextLength_ == 0 && IsStrokeSeparator(*text)) {
+      // The whole stroke lies here: it is parsed where it stands, as far as it would be copied.
+      AddStroke(std::string_view(reinterpret_cast<const char*>(letters), std::min(length, kStrokeTextMax)));
+      ++text;
+      continue;
+    }
+    const std::size_t kept = std::min(length, kStrokeTextMax - strokeTextLength_);
     std::memcpy(strokeText_.data() + strokeTextLength_, letters, kept);
     strokeTextLength_ += kept;
     if (!IsStrokeSeparator(*text)) return text;

@@ -153,6 +153,8 @@ class CRtfDictionaryReader final : public CRtfReader, private DictionaryReaderSt
  private:
   void StartEntry();
   void StenoByte(std::uint8_t c);
+  // Adds the key set of one stroke's text (at most kStrokeTextMax letters) to the outline.
+  void AddStroke(std::string_view text);
   void AbandonOutline();
   void CloseHeaderBlock();
   void WriteConflict();

@@ -6,6 +6,9 @@
 #include "support/CharClass.h"
 
 namespace lexaport {
+
+using namespace strokeparse;
+
 namespace {
 
 constexpr std::uint32_t PositionBit(unsigned position) { return 0x80000000u >> position; }
@@ -23,16 +26,6 @@ constexpr std::array<std::uint8_t, 256> MakeClasses() {
   return classes;
 }
 constexpr std::array<std::uint8_t, 256> kClasses = MakeClasses();
-
-// What a byte does in a pass, in the bits above the 32 position bits of its table entry.
-constexpr int kActionShift = 32;
-enum Action : std::uint64_t {
-  kLookUp = 0,    // a letter: the first of its positions at or after the cursor
-  kSkip = 1,      // '#' while reading the number-bar letters: no key of its own
-  kToLeftBank = 2,  // '-': the cursor moves past the left bank
-  kInvalid = 3,   // a space or a second '/': no stroke
-  kNumberBarCharacter = 4,  // '#' or a digit while reading the key letters: read again
-};
 
 // The letter fields are zero-terminated within their 32 bytes; a field without a zero is read to
 // its end. So positions run from 0 to 31 and fit one 32-bit mask.
@@ -72,41 +65,12 @@ void CStrokeParser::Prepare(const CStenoKeys& keys) {
   FillTable(layout.keyLetters, false, keyTable_);
   FillTable(layout.numberLetters, true, numberTable_);
   numberKey_ = FirstPosition(layout.numberLetters, '#');
-  exclamationKey_ = keys.ExclamationKeyPosition();
+  const int exclamationKey = keys.ExclamationKeyPosition();
+  exclamationBit_ = exclamationKey >= 0 ? PositionBit(static_cast<unsigned>(exclamationKey)) : 0;
   pastLeftBank_ = layout.leftBank < 32 ? 0xFFFFFFFFu >> layout.leftBank : 0;
 }
 
 namespace {
-
-enum class Pass { kDone, kInvalid, kNumberBar };
-
-// One pass over the stroke's letters with one field's table. The pass with the key letters stops
-// at the first '#' or digit: the stroke is then read with the number-bar letters. The cursor is
-// kept as the mask of the positions at or after it (bit 31 - p for position p), so the next
-// letter's position is the highest of its candidates in the mask, and the mask then keeps the
-// positions below that bit; '-' cuts the mask to the positions past the left bank.
-Pass ReadLetters(std::string_view text, const std::array<std::uint64_t, 256>& table, std::uint32_t pastLeftBank,
-                 std::uint32_t& keys) {
-  std::uint32_t open = 0xFFFFFFFF;
-  for (char raw : text) {
-    const std::uint64_t entry = table[static_cast<std::uint8_t>(raw)];
-    const std::uint64_t action = entry >> kActionShift;
-    if (action == kLookUp) {
-      const std::uint32_t candidates = static_cast<std::uint32_t>(entry) & open;
-      if (candidates == 0) return Pass::kInvalid;
-      const std::uint32_t key = 0x80000000u >> std::countl_zero(candidates);  // the highest
-      keys |= key;
-      open = key - 1;
-    } else if (action == kToLeftBank) {
-      open &= pastLeftBank;
-    } else if (action == kInvalid) {
-      return Pass::kInvalid;
-    } else if (action == kNumberBarCharacter) {
-      return Pass::kNumberBar;
-    }
-  }
-  return Pass::kDone;
-}
 
 bool HasNumberBarCharacter(std::string_view text) {
   for (char c : text) {
@@ -117,7 +81,7 @@ bool HasNumberBarCharacter(std::string_view text) {
 
 }  // namespace
 
-bool CStrokeParser::Parse(std::string_view text, KeySet& out) const {
+bool CStrokeParser::ParseAny(std::string_view text, KeySet& out) const {
   if (text.empty()) return false;
   // A leading '/' is no part of the stroke; it cannot be '#' or a digit either.
   const std::string_view letters = text.front() == '/' ? text.substr(1) : text;
@@ -132,17 +96,8 @@ bool CStrokeParser::Parse(std::string_view text, KeySet& out) const {
     keys = PositionBit(static_cast<unsigned>(numberKey_));
     pass = ReadLetters(letters, numberTable_, pastLeftBank_, keys);
   }
-  if (pass != Pass::kDone) return false;
-
-  // '!' is a key of its own: it never combines with other keys.
-  if (exclamationKey_ >= 0) {
-    const std::uint32_t bang = PositionBit(static_cast<unsigned>(exclamationKey_));
-    if ((keys & bang) != 0 && keys != bang) return false;
-  }
-  out[0] = static_cast<std::uint8_t>(keys >> 24);
-  out[1] = static_cast<std::uint8_t>(keys >> 16);
-  out[2] = static_cast<std::uint8_t>(keys >> 8);
-  out[3] = static_cast<std::uint8_t>(keys);
+  if (pass != Pass::kDone || !ExclamationAlone(keys)) return false;
+  StoreKeys(keys, out);
   return true;
 }
 
