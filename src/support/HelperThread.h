@@ -1,8 +1,9 @@
 #pragma once
 // A second thread for work that is split between two cores, started ahead of that work: a new
-// thread can take milliseconds to get the other core, so it is started early and waits,
-// spinning, until it is handed a piece of work or told to end. It runs the pieces one at a
-// time; the conversion hands it the second part of the read, then its share of the sort.
+// thread can take milliseconds to get the other core, so it is started early and waits until it
+// is handed a piece of work or told to end (spinning for a while, then asleep). It runs the
+// pieces one at a time; the conversion hands it the second part of the read, its share of the
+// sort, then the first writer build.
 
 #include <atomic>
 #include <functional>
@@ -28,6 +29,7 @@ class CHelperThread {
  private:
   enum State : int { kIdle, kWorking, kEnding };
   void Main();
+  void SetState(State state);  // and wakes whoever sleeps waiting for it to change
 
   std::atomic<int> state_{kIdle};
   std::function<void()> work_;
