@@ -223,14 +223,16 @@ int CRtfDictionaryReader::ReadSortedEntries(platform::IFileSystem& files, const 
     // of the read and then its share of the sort; only for a file that will be read in two parts
     // (its size when it is looked at, the read decides).
     const TwoPartReadOptions options = twoParts != nullptr ? *twoParts : TwoPartReadOptions{};
+    const auto status = files.Status(rtfPath);
+    const bool large = status && status->size >= options.minimumLength;
     std::optional<CHelperThread> ownHelper;
-    if (givenHelper == nullptr) {
-      const auto status = files.Status(rtfPath);
-      ownHelper.emplace(status && status->size >= options.minimumLength);
-    }
+    if (givenHelper == nullptr) ownHelper.emplace(large);
     CHelperThread& helper = givenHelper != nullptr ? *givenHelper : *ownHelper;
     platform::WholeFile text;
-    if (!platform::ReadWholeFile(files, rtfPath, platform::Sharing::kDenyWrite, text)) return -1;
+    // A large file is read in two halves at once as well.
+    const bool haveText = large ? ReadFileInTwoParts(files, rtfPath, platform::Sharing::kDenyWrite, helper, text)
+                                : platform::ReadWholeFile(files, rtfPath, platform::Sharing::kDenyWrite, text);
+    if (!haveText) return -1;
     result.readSeconds = clock.Lap();
 
     if (!PrepareBuffers(text.size)) return -1;

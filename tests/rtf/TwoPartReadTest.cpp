@@ -262,5 +262,28 @@ TEST(TwoPartRead, IntermediateFileIsTheSameWhenReadInTwoParts) {
   EXPECT_FALSE(split);
 }
 
+// The file read in two halves at once is the file read in one piece, whatever its length (odd
+// ones included, and none), with and without a helper thread to read the second half.
+TEST(TwoPartRead, FileReadInTwoHalvesIsTheWholeFile) {
+  CHelperThread helper(true);
+  CHelperThread noHelper(false);
+  for (const std::size_t size : {0u, 1u, 2u, 3u, 4097u, 100001u}) {
+    std::vector<std::uint8_t> bytes(size);
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 131 + i / 256);
+    platform::MemoryFileSystem files;
+    files.SetFile("/in/dict.rtf", bytes);
+    for (CHelperThread* thread : {&helper, &noHelper}) {
+      platform::WholeFile read;
+      ASSERT_TRUE(ReadFileInTwoParts(files, "/in/dict.rtf", platform::Sharing::kDenyWrite, *thread, read));
+      ASSERT_EQ(read.size, size);
+      EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), read.bytes.get())) << size << " bytes";
+      EXPECT_EQ(read.bytes[size], 0) << size << " bytes";
+    }
+  }
+  platform::MemoryFileSystem files;
+  platform::WholeFile read;
+  EXPECT_FALSE(ReadFileInTwoParts(files, "/in/missing.rtf", platform::Sharing::kDenyWrite, helper, read));
+}
+
 }  // namespace
 }  // namespace lexaport
