@@ -20,10 +20,6 @@ using rtfwords::RtfWordIndex;
 
 bool IsFullStop(std::uint8_t c) { return c == '!' || c == '.' || c == ':' || c == '?'; }
 
-// What ends a stroke in an outline, whatever the layout calls a letter. The outline read in one
-// step and the byte-by-byte path both ask this, so they cannot part ways.
-bool IsStrokeSeparator(std::uint8_t c) { return c == ',' || c == '/'; }
-
 // 1-9 as given, anything else taken as 2.
 std::uint8_t OneToNineOrTwo(std::int32_t p) { return static_cast<std::uint8_t>(p >= 1 && p <= 9 ? p : 2); }
 
@@ -228,16 +224,10 @@ void CRtfDictionaryReader::PutText(const std::uint8_t* bytes, std::size_t count)
 
 const std::uint8_t* CRtfDictionaryReader::ReadOutline(const std::uint8_t* text) {
   if (CurrentGroup().destination != rtfdest::kSteno || !collecting_) return text;
-  // Only bytes that the loop delivers as they stand: a layout defined in the file may hold
-  // letters such as '{' or bytes that need converting; nor a separator the layout has as a letter.
-  const auto& plain = Ansi() ? rtfparse::kPlainText.ansi : rtfparse::kPlainText.oem;
-  const auto isStrokeLetter = [&](std::uint8_t c) {
-    return plain[c] && !IsStrokeSeparator(c) && (c == '-' || IsStenoLetter(c));
-  };
   for (;;) {
     // One stroke's letters (nothing here stops collecting), then what ends them.
     const std::uint8_t* letters = text;
-    while (isStrokeLetter(*text)) ++text;
+    while (IsOutlineLetter(*text)) ++text;
     const auto length = static_cast<std::size_t>(text - letters);
     if (strokeTextLength_ == 0 && IsStrokeSeparator(*text)) {
       // The whole stroke lies here: it is parsed where it stands, as far as it would be copied.

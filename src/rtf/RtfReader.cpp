@@ -65,6 +65,15 @@ void CRtfReader::RebuildStenoLetters() {
       stenoLetters_[static_cast<std::uint8_t>(c)] = true;
     }
   }
+  RebuildOutlineLetters();
+}
+
+void CRtfReader::RebuildOutlineLetters() {
+  const auto& plain = ansi_ ? rtfparse::kPlainText.ansi : rtfparse::kPlainText.oem;
+  for (std::size_t i = 0; i < outlineLetters_.size(); ++i) {
+    const auto c = static_cast<std::uint8_t>(i);
+    outlineLetters_[i] = plain[c] && !IsStrokeSeparator(c) && (c == '-' || stenoLetters_[c]);
+  }
 }
 
 int CRtfReader::Parse(const std::uint8_t* text) { return ParseText(*this, text); }
@@ -163,6 +172,7 @@ void CRtfReader::AppendStenoTableLetter(std::uint8_t c) {
     letters[length] = static_cast<char>(c);
     letters[length + 1] = '\0';
     stenoLetters_[c] = true;
+    RebuildOutlineLetters();
     strokeParserStale_ = true;
   }
 }
@@ -180,7 +190,10 @@ void CRtfReader::ToggleAttribute(std::uint32_t flag, std::uint8_t onCode) {
 int CRtfReader::HandleRtfWord(int index) {
   RtfGroupRecord& group = Current();
   switch (index) {
-    case RtfWordIndex("ansi"): ansi_ = true; break;
+    case RtfWordIndex("ansi"):
+      ansi_ = true;
+      RebuildOutlineLetters();
+      break;
     case RtfWordIndex("b"): ToggleAttribute(rtfattr::kBold, 1); break;
     case RtfWordIndex("i"): ToggleAttribute(rtfattr::kItalic, 3); break;
     case RtfWordIndex("ul"):
@@ -385,6 +398,7 @@ int CRtfReader::HandleCreWord(int index) {
       steno_.Layout().Clear();
       strokeParserStale_ = true;
       stenoLetters_.fill(false);
+      RebuildOutlineLetters();
       stenoShifted_ = false;
       group.skip = 0;
       break;
@@ -429,6 +443,7 @@ void CRtfReader::ResetState() {
   stenoShifted_ = false;
   currentStyle_ = 0;
   ansi_ = false;
+  RebuildOutlineLetters();
   outOfMemory_ = false;
 }
 

@@ -143,6 +143,9 @@ struct RtfReaderState {
   // Which bytes are letters of the layout, kept up to date as the layout changes: steno text is
   // checked against it byte by byte.
   std::array<bool, 256> stenoLetters_{};
+  // Made from those and from \ansi whenever either changes: the bytes an outline read in one
+  // step takes as they stand (CRtfReader::IsOutlineLetter).
+  std::array<bool, 256> outlineLetters_{};
 
   // Conflict.
   std::array<std::uint8_t, kConflictMax> conflict_{};
@@ -211,6 +214,14 @@ class CRtfReader : private RtfReaderState {
   const CStenoKeys& StenoKeys() const { return steno_; }
   // True when `c` is a key letter or number-bar letter of the layout in use (case-sensitive).
   bool IsStenoLetter(std::uint8_t c) const { return stenoLetters_[c]; }
+  // What ends a stroke in an outline, whatever the layout calls a letter. The outline read in one
+  // step and the byte-by-byte path both ask this, so they cannot part ways.
+  static bool IsStrokeSeparator(std::uint8_t c) { return c == ',' || c == '/'; }
+  // True for the bytes of an outline that a run can take as they stand: a letter of the layout or
+  // '-', but no stroke separator (a layout may call one a letter), and only what the byte loop
+  // hands on unchanged (a layout defined in the file may hold letters such as '{', or bytes that
+  // need converting without \ansi).
+  bool IsOutlineLetter(std::uint8_t c) const { return outlineLetters_[c]; }
   const RtfTimeCode& LastTimeCode() const { return lastTimeCode_; }
   bool OutOfMemory() const { return outOfMemory_; }
 
@@ -285,6 +296,7 @@ class CRtfReader : private RtfReaderState {
   void AppendStenoTableLetter(std::uint8_t c);
   void RecognizeCatSystemFromText();
   void RebuildStenoLetters();
+  void RebuildOutlineLetters();
 
   // A cache of tables made from the layout (steno_): not parse state, as it is made again from
   // the layout whenever it is stale.
