@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <vector>
 
 #include "common/TestUtil.h"
 
@@ -35,15 +36,21 @@ std::uint16_t Crc(const Bytes& data) { return Crc16Update(kCrc16Preset, data.dat
 
 Bytes DataArea(const Bytes& file) { return Bytes(file.begin() + 640, file.end()); }
 
-// The sliced routine against the bytewise one: every length around the eight-byte rounds, from
-// several registers, on random bytes and on runs of 0x00 and 0xFF.
+// The fast routine against the bytewise one: every length around the sixteen-byte rounds, and
+// from where long runs are folded with carry-less multiplications (where the processor has
+// them) every count of blocks left over by the four-way rounds, from several registers, on
+// random bytes and on runs of 0x00 and 0xFF.
 TEST(Crc16, SlicedEqualsBytewise) {
   const Bytes random = RandomFile(4096 + 7);
-  const Bytes zeros(300, 0x00);
-  const Bytes ones(300, 0xFF);
+  const Bytes zeros(4096 + 7, 0x00);
+  const Bytes ones(4096 + 7, 0xFF);
+  std::vector<std::size_t> lengths;
+  for (std::size_t length = 0; length <= 40; ++length) lengths.push_back(length);
+  for (std::size_t length = 250; length <= 340; ++length) lengths.push_back(length);
+  for (std::size_t length : {1000u, 1023u, 4096u}) lengths.push_back(length);
   for (const Bytes* data : {&random, &zeros, &ones}) {
     for (std::uint16_t reg : {std::uint16_t{0}, kCrc16Preset, std::uint16_t{0x1234}, std::uint16_t{0x8001}}) {
-      for (std::size_t length = 0; length <= 40; ++length) {
+      for (std::size_t length : lengths) {
         for (std::size_t start : {std::size_t{0}, std::size_t{3}}) {
           ASSERT_EQ(Crc16Update(reg, data->data() + start, length), Crc16UpdateBytewise(reg, data->data() + start, length))
               << "length " << length << " start " << start << " register " << reg;
