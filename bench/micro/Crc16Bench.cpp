@@ -1,4 +1,5 @@
-// The CRC-16 of writer dictionary files, sliced and bytewise, over blocks of three sizes.
+// The CRC-16 of writer dictionary files, the fast routine (folded, or sliced) and bytewise, over
+// blocks of three sizes.
 
 #include <benchmark/benchmark.h>
 
