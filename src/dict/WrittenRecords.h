@@ -73,8 +73,9 @@ class CWrittenRecords {
   // gets a block of its own).
   std::vector<std::unique_ptr<std::uint8_t[]>> copyBlocks_;
   std::size_t copyBlockUsed_ = kCopyBlockSize;
+  // The last member: the object's size is a whole number of lines, so the rest of this one is
+  // padding of its own.
   alignas(kCacheLine) std::atomic<std::uint64_t> progress_{0};
-  char endOfProgressLine_[kCacheLine - sizeof(std::atomic<std::uint64_t>)] = {};
 };
 
 }  // namespace lexaport
