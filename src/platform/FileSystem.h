@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -77,5 +78,14 @@ struct WholeFile {
   std::size_t size = 0;
 };
 bool ReadWholeFile(IFileSystem& files, const std::string& path, Sharing sharing, WholeFile& out);
+// The same, with the bytes read by `fill`: given the open file, the buffer and the length the
+// file had when it was opened, it returns how many bytes it got (fewer where the file shrank).
+using WholeFileFill = std::function<std::size_t(IFile& file, std::uint8_t* bytes, std::size_t size)>;
+bool ReadWholeFile(IFileSystem& files, const std::string& path, Sharing sharing, WholeFile& out,
+                   const WholeFileFill& fill);
+
+// Reads up to `count` bytes at the file's current position; fewer only where the file ends (it
+// may have shrunk while it was read). A failing read throws FileError.
+std::size_t ReadUpTo(IFile& file, std::uint8_t* to, std::size_t count);
 
 }  // namespace lexaport::platform

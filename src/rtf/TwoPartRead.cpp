@@ -30,64 +30,40 @@ int ParseUpTo(CRtfDictionaryReader& reader, std::uint8_t* text, std::size_t from
   return result;
 }
 
-// Reads up to `count` bytes from the file's current position into `to`; fewer only at its end.
-std::size_t ReadUpTo(platform::IFile& file, std::uint8_t* to, std::size_t count) {
-  std::size_t got = 0;
-  while (got < count) {
-    const std::size_t n = file.Read(to + got, count - got);
-    if (n == 0) break;  // the file shrank while we read it: take what is there
-    got += n;
-  }
-  return got;
-}
-
 }  // namespace
 
 bool ReadFileInTwoParts(platform::IFileSystem& files, const std::string& path, platform::Sharing sharing,
                         CHelperThread& helper, platform::WholeFile& out) {
   if (!helper.Available()) return platform::ReadWholeFile(files, path, sharing, out);
-  std::unique_ptr<platform::IFile> file = files.OpenForReading(path, sharing);
-  if (!file) return false;
-  const std::uint64_t length = file->Length();
-  if (length >= SIZE_MAX) return false;
-  const auto size = static_cast<std::size_t>(length);
-  std::unique_ptr<std::uint8_t[]> bytes(new (std::nothrow) std::uint8_t[size + 1]);
-  if (!bytes) return false;
-  const std::size_t half = size / 2;
-
-  // The first file keeps others from writing; the second need not ask again.
-  std::unique_ptr<platform::IFile> secondFile = files.OpenForReading(path, platform::Sharing::kShareAll);
-  std::size_t secondGot = 0;
-  std::exception_ptr secondError;
-  if (secondFile) {
+  const auto fill = [&](platform::IFile& file, std::uint8_t* bytes, std::size_t size) {
+    // The first file keeps others from writing; the second need not ask again.
+    std::unique_ptr<platform::IFile> secondFile = files.OpenForReading(path, platform::Sharing::kShareAll);
+    if (!secondFile) return platform::ReadUpTo(file, bytes, size);
+    const std::size_t half = size / 2;
+    std::size_t secondGot = 0;
+    std::exception_ptr secondError;
     helper.Run([&] {
       try {
         secondFile->Seek(half);
-        secondGot = ReadUpTo(*secondFile, bytes.get() + half, size - half);
+        secondGot = platform::ReadUpTo(*secondFile, bytes + half, size - half);
       } catch (...) {
         secondError = std::current_exception();
       }
     });
-  }
-  std::size_t got = 0;
-  try {
-    got = ReadUpTo(*file, bytes.get(), secondFile ? half : size);
-  } catch (...) {
-    helper.Wait();  // it writes into the buffer
-    throw;
-  }
-  if (secondFile) {
+    std::size_t got = 0;
+    try {
+      got = platform::ReadUpTo(file, bytes, half);
+    } catch (...) {
+      helper.Wait();  // it writes into the buffer
+      throw;
+    }
     helper.Wait();
     // Where the first half came back short the file ends there, whatever the second read found.
-    if (got == half) {
-      if (secondError) std::rethrow_exception(secondError);
-      got += secondGot;
-    }
-  }
-  bytes[got] = 0;
-  out.bytes = std::move(bytes);
-  out.size = got;
-  return true;
+    if (got < half) return got;
+    if (secondError) std::rethrow_exception(secondError);
+    return got + secondGot;
+  };
+  return platform::ReadWholeFile(files, path, sharing, out, fill);
 }
 
 TwoPartReadResult ReadDictionaryInTwoParts(CRtfDictionaryReader& first, CRtfDictionaryReader& second,
