@@ -32,7 +32,7 @@ struct DictionaryConversion {
   IntermediateFileStats intermediate;
   BuildTimings firstBuild;
   BuildTimings alignedRebuild;   // zero unless rebuiltAligned
-  // The first build runs on a thread of its own while the intermediate file is written: from the
+  // The first build runs on the helper thread while the intermediate file is written: from the
   // start of that writing to the writer file's completion.
   double firstBuildSeconds = 0.0;
   double alignedRebuildSeconds = 0.0;
@@ -47,7 +47,7 @@ struct ConversionOptions {
 // Converts `rtfPath` into `intermediatePath` and the writer file beside it (".ZQDCX"), with record
 // numbers and without dates, as the writer expects. The writer file is built from the records
 // as they go into the intermediate file (CTranDictCreate::CreateDictionaryAlongside), on a
-// second thread, and is the file the finished intermediate file gives. File errors once the
+// helper thread, and is the file the finished intermediate file gives. File errors once the
 // files are open are thrown as platform::FileError, from whichever side they happen on (where
 // both fail, the intermediate file's).
 DictionaryConversion ConvertDictionary(platform::IFileSystem& files, platform::IClock& clock,

@@ -317,8 +317,8 @@ bool RadixSort(const std::uint8_t** records, std::size_t count, std::span<std::u
   if (ascendingNumbers) std::reverse(items, items + count);
   const DigitScheme scheme(highBitsUsed, lowBitsUsed);
 
-  if (!shared) {
-    for (std::size_t i = 0; i < count; ++i) scheme.Prepare(items[i]);
+  // Sorts the prepared items as one range, on this thread, and puts the records in their order.
+  const auto sortAsOneRange = [&] {
     const SortItem* sorted = SortItems(items, scratch, count, scheme, histograms.get());
     if (byDistance) {
       PointersByDistance(sorted, count, lowest, records);
@@ -338,6 +338,10 @@ bool RadixSort(const std::uint8_t** records, std::size_t count, std::span<std::u
     }
     OrderRunsOfEqualKeys(sorted, count, records, ascendingNumbers);
     return true;
+  };
+  if (!shared) {
+    for (std::size_t i = 0; i < count; ++i) scheme.Prepare(items[i]);
+    return sortAsOneRange();
   }
 
   const int top = scheme.Digits() - 1;
@@ -353,13 +357,8 @@ bool RadixSort(const std::uint8_t** records, std::size_t count, std::span<std::u
   });
 
   const std::uint32_t split = ChooseSplitBucket(topOfHalf[0], topOfHalf[1], count);
-  if (split == 0) {
-    // The keys crowd into too few buckets to be shared evenly: one range, on this thread.
-    const SortItem* sorted = SortItems(items, scratch, count, scheme, histograms.get());
-    PointersByDistance(sorted, count, lowest, records);
-    OrderRunsOfEqualKeys(sorted, count, records, ascendingNumbers);
-    return true;
-  }
+  // Keys that crowd into too few buckets to be shared evenly are sorted as one range.
+  if (split == 0) return sortAsOneRange();
 
   // A stable split into scratch: the greater range first, each range with the first half's
   // items before the second's.

@@ -84,9 +84,9 @@ class CSortedEntries {
 // (ReadDictionaryInTwoParts; by default from 1 MB on), with the same records. Returns 0, or -1
 // when the RTF/CRE file cannot be opened or memory cannot be had; a read error once the file is
 // open is thrown as platform::FileError. `stats` (optional) receives the read, parse and sort
-// times and whether the text was read in two parts. The second part of the read and half of the
-// sort go to `helper` (optional, available and without work) when one is given, else to a
-// helper thread started for a large file.
+// times and whether the text was read in two parts. The second half of a large file, the second
+// part of its parse and half of a large sort go to `helper` (optional, without work) when one is
+// given, else to a helper thread started for a large file.
 //   int WriteIntermediateFile(files, rtfPath, intermediatePath, stats, twoParts)
 // does that, then creates the intermediate file (by truncation) and writes it with
 // WriteIntermediateRecords, the reader's Today() as the date. Returns 0 when the file was

@@ -50,8 +50,7 @@ class CWrittenRecords {
   std::size_t WaitBeyond(std::size_t index) const;
   // Waits for End and returns whether the file was written.
   bool WaitForEnd() const;
-  const std::uint8_t* Record(std::size_t index) const { return slots_[index]; }
-  // The pointers themselves, record i's at [i], for a reader that keeps the array at hand.
+  // The pointers, record i's at [i]; those below WaitBeyond's count may be read.
   const std::uint8_t* const* Records() const { return slots_; }
 
  private:

@@ -437,13 +437,12 @@ void CRtfReader::ResetState() {
   hexCount_ = 0;
   hexValue_ = 0;
   catSystemTextLength_ = 0;
+  ansi_ = false;
   steno_.SelectLayout(1);
-  RebuildStenoLetters();
+  RebuildStenoLetters();  // and the outline letters, for the reset \ansi too
   strokeParserStale_ = true;
   stenoShifted_ = false;
   currentStyle_ = 0;
-  ansi_ = false;
-  RebuildOutlineLetters();
   outOfMemory_ = false;
 }
 

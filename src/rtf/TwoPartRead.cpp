@@ -6,8 +6,6 @@
 #include <new>
 #include <optional>
 #include <string_view>
-#include <system_error>
-#include <thread>
 
 namespace lexaport {
 namespace {
@@ -106,16 +104,10 @@ TwoPartReadResult ReadDictionaryInTwoParts(CRtfDictionaryReader& first, CRtfDict
   const auto readSecondPart = [&second, &secondResult, text, afterSplit] {
     secondResult = second.ReadDictionary(text + afterSplit);
   };
-  std::thread worker;
-  if (thread != nullptr && thread->Available()) {
-    thread->Run(readSecondPart);
-  } else {
-    try {
-      worker = std::thread(readSecondPart);
-    } catch (const std::system_error&) {
-      return readOnFrom(afterEntry);
-    }
-  }
+  std::optional<CHelperThread> ownThread;  // ended, after its work, on every way out
+  if (thread == nullptr) thread = &ownThread.emplace(true);
+  if (!thread->Available()) return readOnFrom(afterEntry);
+  thread->Run(readSecondPart);
 
   result = ParseUpTo(first, text, afterEntry, split);
   if (result >= 0) result = first.ParseEntryOpening();
@@ -127,11 +119,7 @@ TwoPartReadResult ReadDictionaryInTwoParts(CRtfDictionaryReader& first, CRtfDict
       // Not compared, so not taken as equal.
     }
   }
-  if (worker.joinable()) {
-    worker.join();
-  } else {
-    thread->Wait();
-  }
+  thread->Wait();
 
   if (result < 0) return {result, false};
   if (!same) return readOnFrom(afterSplit);  // the first reader is past the opening at split

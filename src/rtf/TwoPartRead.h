@@ -54,7 +54,8 @@ bool ReadFileInTwoParts(platform::IFileSystem& files, const std::string& path, p
 // `second`, whose records are then numbered on from the first's. Both readers are new (only
 // PrepareBuffers called on `first`). The records of first then second are the records, and the
 // result the result, of first.ReadDictionary(text) alone. The second part is read on `thread`
-// when one is given (and available), else on a thread started for it.
+// when one is given (without work), else on a helper thread started for it; where no thread is
+// available, the text is read in one pass.
 TwoPartReadResult ReadDictionaryInTwoParts(CRtfDictionaryReader& first, CRtfDictionaryReader& second,
                                            std::uint8_t* text, std::size_t length,
                                            const TwoPartReadOptions& options = {},

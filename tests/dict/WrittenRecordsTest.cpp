@@ -24,7 +24,7 @@ Bytes MakeRecord(std::uint32_t number, std::size_t translationLength) {
 }
 
 Bytes RecordAt(const CWrittenRecords& written, std::size_t index) {
-  const std::uint8_t* record = written.Record(index);
+  const std::uint8_t* record = written.Records()[index];
   return Bytes(record, record + EntryRecordView(record).Size());
 }
 
