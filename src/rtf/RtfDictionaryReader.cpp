@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 #include "rtf/CatSystem.h"
 #include "rtf/ControlWords.h"
@@ -42,6 +43,7 @@ std::size_t TrimHastraTrailingSpace(const std::uint8_t* t, std::size_t n) {
 
 void DictionaryReaderState::ClearDeadState() {
   std::fill(strokeText_.begin() + static_cast<std::ptrdiff_t>(strokeTextLength_), strokeText_.end(), '\0');
+  if (!strokeKeysKnown_) strokeKeys_ = KeySet{};
   std::fill(csiText_.begin() + static_cast<std::ptrdiff_t>(csiLength_), csiText_.end(), '\0');
   aiData_.Clear();
 }
@@ -99,6 +101,7 @@ void CRtfDictionaryReader::StartEntry() {
   strokeCount_ = 0;
   Work().Clear();
   strokeTextLength_ = 0;
+  strokeKeysKnown_ = false;
   Current().destination = rtfdest::kSteno;
   collecting_ = true;
   headerPosition_ = -1;  // a header code block never spans two entries
@@ -154,17 +157,21 @@ void CRtfDictionaryReader::FinishEntry() {
   entries_.SetSize(offset + static_cast<std::size_t>(built));
 }
 
-void CRtfDictionaryReader::ProcessStroke() { AddStroke(std::string_view(strokeText_.data(), strokeTextLength_)); }
+void CRtfDictionaryReader::ProcessStroke() {
+  // The stroke text stays after a group's close, and a later close parses it again: the keys
+  // known serve once.
+  if (std::exchange(strokeKeysKnown_, false)) {
+    AddKeySet(strokeKeys_);
+    return;
+  }
+  AddStroke(std::string_view(strokeText_.data(), strokeTextLength_));
+}
 
 void CRtfDictionaryReader::AddStroke(std::string_view text) {
   KeySet keys{};
-  if (!StrokeParser().Parse(text, keys)) return;
-  // Key sets always form the front of the work buffer; nothing else can have been added while
-  // the steno group is being read.
-  if (Work().Size() != 4 * strokeCount_) return;
-  AppendWork(keys.data(), keys.size());
-  ++strokeCount_;
+  if (StrokeParser().Parse(text, keys)) AddKeySet(keys);
 }
+
 
 void CRtfDictionaryReader::AbandonOutline() {
   const std::size_t keySetBytes = 4 * strokeCount_;
@@ -172,6 +179,7 @@ void CRtfDictionaryReader::AbandonOutline() {
   strokeCount_ = 0;
   collecting_ = false;
   strokeTextLength_ = 0;
+  strokeKeysKnown_ = false;
 }
 
 void CRtfDictionaryReader::StenoByte(std::uint8_t c) {
@@ -187,6 +195,7 @@ void CRtfDictionaryReader::StenoByte(std::uint8_t c) {
     return;
   }
   if (strokeTextLength_ < kStrokeTextMax) strokeText_[strokeTextLength_++] = static_cast<char>(c);
+  strokeKeysKnown_ = false;
 }
 
 void CRtfDictionaryReader::PutChar(int value) {
@@ -224,21 +233,39 @@ void CRtfDictionaryReader::PutText(const std::uint8_t* bytes, std::size_t count)
 
 const std::uint8_t* CRtfDictionaryReader::ReadOutline(const std::uint8_t* text) {
   if (CurrentGroup().destination != rtfdest::kSteno || !collecting_) return text;
+  const strokeparse::RunTable& runTable = OutlineRunTable();
+  const CStrokeParser& parser = StrokeParser();
+  // Whether a '}' here closes the steno group, which parses the stroke text, right after this
+  // returns. A '}' that closes a group never opened does not.
+  const bool braceEndsGroup = DepthOverflow() == 0 && Depth() > 0;
   for (;;) {
-    // One stroke's letters (nothing here stops collecting), then what ends them.
+    // One stroke's letters (nothing here stops collecting), read with the stroke parser's tables
+    // as they go by, then what ends them.
     const std::uint8_t* letters = text;
-    while (IsOutlineLetter(*text)) ++text;
+    KeySet keys;
+    const bool parsed = parser.ParseRun(text, runTable, keys);
     const auto length = static_cast<std::size_t>(text - letters);
     if (strokeTextLength_ == 0 && IsStrokeSeparator(*text)) {
       // The whole stroke lies here: it is parsed where it stands, as far as it would be copied.
-      AddStroke(std::string_view(reinterpret_cast<const char*>(letters), std::min(length, kStrokeTextMax)));
+      if (parsed && length <= kStrokeTextMax) {
+        AddKeySet(keys);
+      } else {
+        AddStroke(std::string_view(reinterpret_cast<const char*>(letters), std::min(length, kStrokeTextMax)));
+      }
       ++text;
       continue;
     }
     const std::size_t kept = std::min(length, kStrokeTextMax - strokeTextLength_);
     std::memcpy(strokeText_.data() + strokeTextLength_, letters, kept);
     strokeTextLength_ += kept;
-    if (!IsStrokeSeparator(*text)) return text;
+    if (!IsStrokeSeparator(*text)) {
+      // The group's close parses the stroke text next: it finds the keys read here.
+      if (parsed && *text == '}' && braceEndsGroup && strokeTextLength_ == length) {
+        strokeKeys_ = keys;
+        strokeKeysKnown_ = true;
+      }
+      return text;
+    }
     ProcessStroke();
     strokeTextLength_ = 0;
     ++text;
@@ -488,6 +515,7 @@ int CRtfDictionaryReader::HandleRtfWord(int index) {
 void CRtfDictionaryReader::ResetState() {
   CRtfReader::ResetState();
   strokeTextLength_ = 0;
+  strokeKeysKnown_ = false;
   strokeCount_ = 0;
   collecting_ = false;
   entries_.Clear();

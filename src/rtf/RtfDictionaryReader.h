@@ -38,14 +38,18 @@ class CHelperThread;           // support/HelperThread.h
 struct DictionaryReaderState {
   static constexpr std::size_t kStrokeTextMax = 31;
 
-  // Clears the tails of the text buffers beyond their lengths and the AI data (collected, never
-  // read).
+  // Clears the tails of the text buffers beyond their lengths, the stroke keys when none are
+  // known, and the AI data (collected, never read).
   void ClearDeadState();
 
   std::size_t strokeCount_ = 0;
   bool collecting_ = false;
   std::array<char, kStrokeTextMax + 1> strokeText_{};
   std::size_t strokeTextLength_ = 0;
+  // The key set of the stroke text, when it was read where the outline stands just before the
+  // group's close parses the text.
+  KeySet strokeKeys_{};
+  bool strokeKeysKnown_ = false;
   bool notColloquy_ = false;
 
   std::array<char, 32> csiText_{};
@@ -155,6 +159,14 @@ class CRtfDictionaryReader final : public CRtfReader, private DictionaryReaderSt
   void StenoByte(std::uint8_t c);
   // Adds the key set of one stroke's text (at most kStrokeTextMax letters) to the outline.
   void AddStroke(std::string_view text);
+  // Adds one stroke's key set to the outline.
+  void AddKeySet(const KeySet& keys) {
+    // Key sets always form the front of the work buffer; nothing else can have been added while
+    // the steno group is being read.
+    if (Work().Size() != 4 * strokeCount_) return;
+    AppendWork(keys.data(), keys.size());
+    ++strokeCount_;
+  }
   void AbandonOutline();
   void CloseHeaderBlock();
   void WriteConflict();

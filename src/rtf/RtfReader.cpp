@@ -74,6 +74,7 @@ void CRtfReader::RebuildOutlineLetters() {
     const auto c = static_cast<std::uint8_t>(i);
     outlineLetters_[i] = plain[c] && !IsStrokeSeparator(c) && (c == '-' || stenoLetters_[c]);
   }
+  strokeParserStale_ = true;  // its run table is made from these
 }
 
 int CRtfReader::Parse(const std::uint8_t* text) { return ParseText(*this, text); }

@@ -278,9 +278,15 @@ class CRtfReader : private RtfReaderState {
   const CStrokeParser& StrokeParser() {
     if (strokeParserStale_) {
       strokeParser_.Prepare(steno_);
+      strokeParser_.MakeRunTable(outlineLetters_, outlineRunTable_);
       strokeParserStale_ = false;
     }
     return strokeParser_;
+  }
+  // The stroke parser's run table for the outline letters (IsOutlineLetter).
+  const strokeparse::RunTable& OutlineRunTable() {
+    StrokeParser();
+    return outlineRunTable_;
   }
   RtfStyle& Style(int n) { return styles_[static_cast<std::size_t>(n)]; }
   int CurrentStyle() const { return currentStyle_; }
@@ -298,10 +304,11 @@ class CRtfReader : private RtfReaderState {
   void RebuildStenoLetters();
   void RebuildOutlineLetters();
 
-  // A cache of tables made from the layout (steno_): not parse state, as it is made again from
-  // the layout whenever it is stale.
+  // A cache of tables made from the layout (steno_) and the outline letters: not parse state, as
+  // it is made again from those whenever it is stale.
   CStrokeParser strokeParser_;
-  bool strokeParserStale_ = false;
+  strokeparse::RunTable outlineRunTable_{};
+  bool strokeParserStale_ = true;
 };
 
 }  // namespace lexaport

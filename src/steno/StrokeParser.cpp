@@ -70,6 +70,12 @@ void CStrokeParser::Prepare(const CStenoKeys& keys) {
   pastLeftBank_ = layout.leftBank < 32 ? 0xFFFFFFFFu >> layout.leftBank : 0;
 }
 
+void CStrokeParser::MakeRunTable(const std::array<bool, 256>& inRun, RunTable& table) const {
+  for (std::size_t c = 0; c < table.size(); ++c) {
+    table[c] = inRun[c] ? keyTable_[c] : std::uint64_t{kEndOfRun} << kActionShift;
+  }
+}
+
 namespace {
 
 bool HasNumberBarCharacter(std::string_view text) {

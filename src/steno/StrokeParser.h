@@ -28,7 +28,12 @@ enum Action : std::uint64_t {
   kToLeftBank = 2,          // '-': the cursor moves past the left bank
   kInvalid = 3,             // a space or a second '/': no stroke
   kNumberBarCharacter = 4,  // '#' or a digit while reading the key letters: read again
+  kEndOfRun = 5,            // only in a run table: the byte is no part of the run
 };
+
+// A table of the key letters for reading a stroke where it stands in a text: what the key
+// letters' table holds for the bytes a run of stroke letters may contain, kEndOfRun for others.
+using RunTable = std::array<std::uint64_t, 256>;
 
 enum class Pass { kDone, kInvalid, kNumberBar };
 
@@ -59,6 +64,32 @@ inline Pass ReadLetters(std::string_view text, const std::array<std::uint64_t, 2
   }
   return Pass::kDone;
 }
+
+// ReadLetters over the run of letters at `p`, taking the run's end from the table: leaves `p` at
+// the first byte outside the run. True when the pass reads the whole run; otherwise the rest of
+// the run is only passed over.
+inline bool ReadRun(const std::uint8_t*& p, const RunTable& table, std::uint32_t pastLeftBank, std::uint32_t& keys) {
+  std::uint32_t open = 0xFFFFFFFF;
+  for (;; ++p) {
+    const std::uint64_t entry = table[*p];
+    const std::uint64_t action = entry >> kActionShift;
+    if (action == kLookUp) {
+      const std::uint32_t candidates = static_cast<std::uint32_t>(entry) & open;
+      if (candidates == 0) break;
+      const std::uint32_t key = 0x80000000u >> std::countl_zero(candidates);
+      keys |= key;
+      open = key - 1;
+    } else if (action == kToLeftBank) {
+      open &= pastLeftBank;
+    } else if (action == kEndOfRun) {
+      return true;
+    } else {
+      break;
+    }
+  }
+  while ((table[*p] >> kActionShift) != kEndOfRun) ++p;
+  return false;
+}
 }  // namespace strokeparse
 
 class CStrokeParser {
@@ -81,6 +112,21 @@ class CStrokeParser {
         !ExclamationAlone(keys)) {
       return ParseAny(text, out);
     }
+    StoreKeys(keys, out);
+    return true;
+  }
+
+  // The run table for the bytes `inRun` marks (which must leave out the zero byte, so that a
+  // run ends before the end of a text).
+  void MakeRunTable(const std::array<bool, 256>& inRun, strokeparse::RunTable& table) const;
+
+  // Reads the run of letters at `p` with a table from MakeRunTable and leaves `p` after it. True
+  // when the inline pass of Parse reads the run's text whole: `out` then holds what Parse gives
+  // for it. False for any other run, whose text must be handed to Parse.
+  bool ParseRun(const std::uint8_t*& p, const strokeparse::RunTable& table, KeySet& out) const {
+    const std::uint8_t* const start = p;
+    std::uint32_t keys = 0;
+    if (!strokeparse::ReadRun(p, table, pastLeftBank_, keys) || p == start || !ExclamationAlone(keys)) return false;
     StoreKeys(keys, out);
     return true;
   }

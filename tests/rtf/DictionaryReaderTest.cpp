@@ -37,11 +37,22 @@ TEST(DictionaryReaderTest, EachStenoGroupStartsAnEntry) {
 }
 
 TEST(DictionaryReaderTest, Outlines) {
+  // A stroke text keeps its first 31 letters: here the 'T' after the hyphens is cut off.
+  const std::string longStroke = "S" + std::string(33, '-') + "T";
+  // Groups beyond the deepest record: the '}' after the outline closes one of them, not the
+  // steno group, so the letters after it belong to the same stroke.
+  const std::string tooDeep(CRtfReader::kMaxDepth, '{');
   struct Case {
-    const char* rtf;
+    std::string rtf;
     std::size_t records;
     Bytes strokes;  // of the first record
   } cases[] = {
+      {"{\\*\\cxs " + longStroke + "}x", 1, B({0x80, 0, 0, 0})},
+      {"{\\*\\cxs " + longStroke + "/" + longStroke + "}x", 1, B({0x80, 0, 0, 0, 0x80, 0, 0, 0})},
+      {tooDeep + "{\\*\\cxs S}T}x", 1, B({0xC0, 0, 0, 0})},
+      {tooDeep.substr(1) + "{\\*\\cxs S}T}x", 1, B({0x80, 0, 0, 0})},  // a real group: "T" is translation
+      // The outer steno group's close parses the stroke text the inner one left once more.
+      {"{\\*\\cxs {{\\*\\cxs ERS}}}t", 1, B({0x00, 0x24, 0x10, 0x00, 0x00, 0x24, 0x10, 0x00})},
       {"{\\*\\cxs STKPW/-T}word", 1, B({0xF8, 0, 0, 0, 0, 0, 0x20, 0})},
       {"{\\*\\cxs STKPW,-T}word", 1, B({0xF8, 0, 0, 0, 0, 0, 0x20, 0})},  // ',' separates strokes too
       {"{\\*\\cxs #1-9}nineteen", 1, B({0x80, 0, 0x22, 0})},

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
 #include <string>
 #include <vector>
@@ -63,10 +64,53 @@ std::vector<std::string> KeyOrderTexts(const StenoLayout& layout) {
   return texts;
 }
 
+// The bytes an outline run may hold, as the reader takes them: the layout's letters and '-', but
+// no stroke separator.
+std::array<bool, 256> RunLetters(const StenoLayout& layout) {
+  std::array<bool, 256> inRun{};
+  inRun['-'] = true;
+  for (const auto* field : {&layout.keyLetters, &layout.numberLetters}) {
+    for (char c : *field) {
+      if (c == '\0') break;
+      inRun[static_cast<std::uint8_t>(c)] = true;
+    }
+  }
+  inRun['/'] = inRun[','] = inRun[0] = false;
+  return inRun;
+}
+
+// Reading a run where it stands must end where the run ends and, when it reads the run as a
+// stroke, give what Parse gives for the run's text. Returns whether it read the run.
+bool ExpectRunAsParse(const CStrokeParser& parser, const strokeparse::RunTable& table,
+                      const std::array<bool, 256>& inRun, const std::string& text) {
+  const auto* start = reinterpret_cast<const std::uint8_t*>(text.c_str());
+  const std::uint8_t* end = start;
+  while (inRun[*end]) ++end;
+  const std::uint8_t* p = start;
+  KeySet got{};
+  const bool read = parser.ParseRun(p, table, got);
+  EXPECT_EQ(p, end) << '"' << text << '"';
+  if (!read) return false;
+  KeySet expected{};
+  const std::string_view run(text.data(), static_cast<std::size_t>(end - start));
+  EXPECT_TRUE(parser.Parse(run, expected)) << '"' << text << '"';
+  EXPECT_EQ(Hex(got.data(), 4), Hex(expected.data(), 4)) << '"' << text << '"';
+  return true;
+}
+
 void CheckLayout(const CStenoKeys& keys, unsigned seed) {
   const CStrokeParser parser(keys);
-  for (const std::string& text : KeyOrderTexts(keys.Layout())) ExpectSameAsParseStroke(keys, parser, text);
-  for (const std::string& text : RandomTexts(keys.Layout(), seed, 20000)) ExpectSameAsParseStroke(keys, parser, text);
+  const std::array<bool, 256> inRun = RunLetters(keys.Layout());
+  strokeparse::RunTable runTable{};
+  parser.MakeRunTable(inRun, runTable);
+  for (const std::string& text : KeyOrderTexts(keys.Layout())) {
+    ExpectSameAsParseStroke(keys, parser, text);
+    ExpectRunAsParse(parser, runTable, inRun, text + "/X");
+  }
+  for (const std::string& text : RandomTexts(keys.Layout(), seed, 20000)) {
+    ExpectSameAsParseStroke(keys, parser, text);
+    ExpectRunAsParse(parser, runTable, inRun, text);
+  }
 }
 
 TEST(StrokeParser, EqualsParseStrokeForEveryNumberedLayout) {
@@ -114,6 +158,22 @@ TEST(StrokeParser, ReachesTheLastPositionOfAFullField) {
   KeySet set{};
   ASSERT_TRUE(parser.Parse("A2", set));
   EXPECT_EQ(Hex(set.data(), 4), "80 00 00 11");  // A, the number key (27) for the digit, 2 (31)
+}
+
+TEST(StrokeParser, ReadsTheCommonStrokeWhereItStands) {
+  const CStenoKeys keys;
+  const CStrokeParser parser(keys);
+  const std::array<bool, 256> inRun = RunLetters(keys.Layout());
+  strokeparse::RunTable runTable{};
+  parser.MakeRunTable(inRun, runTable);
+  // Read in place: letters in key order, with and without '-'. Left to Parse: the empty run, the
+  // number bar, letters out of order, and '!' with another key.
+  for (const char* text : {"STKPW/-T", "-T}", "TKPWHRAO*EUFRPBLGTSDZ/", "PH-PBLG "}) {
+    EXPECT_TRUE(ExpectRunAsParse(parser, runTable, inRun, text)) << text;
+  }
+  for (const char* text : {"/S", "}", "#T", "1-9", "TS-S", "ST!"}) {
+    EXPECT_FALSE(ExpectRunAsParse(parser, runTable, inRun, text)) << text;
+  }
 }
 
 TEST(StrokeParser, PreparedAgainFollowsTheLayout) {
