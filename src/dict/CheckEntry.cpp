@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 
 #include "steno/EntryRecord.h"
 #include "support/ByteOrder.h"
@@ -72,6 +73,22 @@ std::uint32_t Code26Fault(std::uint8_t subcode, int value) {
   return 0;
 }
 
+// The first byte at or after `i` that is no text (below 32), or `length`. Eight bytes at a time
+// while they last: a byte below 32 sets the top bit of its lane in `low`, and a lane can only be
+// set wrongly by a borrow from a lower one that is set already, so the lowest lane set is the
+// first such byte.
+std::size_t SkipText(const std::uint8_t* t, std::size_t i, std::size_t length) {
+  constexpr std::uint64_t kSpaces = 0x2020202020202020;
+  constexpr std::uint64_t kTopBits = 0x8080808080808080;
+  for (; length - i >= 8; i += 8) {
+    const std::uint64_t word = LoadU64(t + i);
+    const std::uint64_t low = (word - kSpaces) & ~word & kTopBits;
+    if (low != 0) return i + static_cast<std::size_t>(std::countr_zero(low)) / 8;
+  }
+  while (i < length && t[i] >= 32) ++i;
+  return i;
+}
+
 // Walks the translation code. Stops at the end, at an invalid code, or at a code 21 block of
 // subtype 2 or 7, whose content is not translation code and is not looked at.
 std::uint32_t ScanTranslation(const std::uint8_t* t, std::size_t length, std::uint32_t faults) {
@@ -82,9 +99,8 @@ std::uint32_t ScanTranslation(const std::uint8_t* t, std::size_t length, std::ui
   const auto fits = [&](std::size_t itemLength) { return length - i >= itemLength; };
   while (i < length && (faults & (kPaddingNotZero | kInvalidCode)) == 0) {
     // Text is valid: a run of it is passed over in one go.
-    while (t[i] >= 32) {
-      if (++i == length) return faults | (groupOpen ? kGroupLeftOpen : 0);
-    }
+    i = SkipText(t, i, length);
+    if (i == length) return faults | (groupOpen ? kGroupLeftOpen : 0);
     const std::uint8_t code = t[i];
     std::size_t itemLength = 1;
     {

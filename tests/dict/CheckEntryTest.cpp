@@ -148,6 +148,25 @@ TEST(CheckEntry, TranslationCodes) {
   for (const Case& c : cases) EXPECT_EQ(CheckTranslation(c.translation), c.expected) << c.what;
 }
 
+// Text is passed over several bytes at a time: a code is found in every place of a long text,
+// and no text byte, however high or low, is taken for one.
+TEST(CheckEntry, CodesAreFoundAnywhereInALongText) {
+  for (std::size_t length = 1; length <= 24; ++length) {
+    for (std::size_t at = 0; at < length; ++at) {
+      for (const std::uint8_t text : {std::uint8_t{32}, std::uint8_t{'a'}, std::uint8_t{0x80}, std::uint8_t{0xFF}}) {
+        Bytes translation(length, text);
+        EXPECT_EQ(CheckTranslation(translation), 0u) << length << " bytes of " << int{text};
+        translation[at] = 5;
+        EXPECT_EQ(CheckTranslation(translation), kInvalidCode) << length << " " << at << " " << int{text};
+        translation[at] = 11;
+        EXPECT_EQ(CheckTranslation(translation), kWarningCode) << length << " " << at << " " << int{text};
+        translation[at] = 31;
+        EXPECT_EQ(CheckTranslation(translation), 0u) << length << " " << at << " " << int{text};
+      }
+    }
+  }
+}
+
 TEST(CheckEntry, OnlyAFaultFreeResultIsAccepted) {
   EXPECT_TRUE(IsAcceptedEntry(0));
   EXPECT_TRUE(IsAcceptedEntry(0x4000));
