@@ -17,6 +17,7 @@
 #include "steno/EntryRecord.h"
 #include "steno/StenoKeys.h"
 #include "support/ByteOrder.h"
+#include "support/CopyFewBytes.h"
 #include "support/Prefetch.h"
 
 namespace lexaport {
@@ -58,7 +59,7 @@ class RecordOutput {
     const std::size_t size = EntryRecordView(record).Size();
     if (fill_ + size > kOutputChunk) Flush();
     std::uint8_t* at = buffer_.get() + fill_;
-    std::memcpy(at, record, size);
+    CopyFewBytes(at, record, size);
     StoreU32(at + entry::kNumber, ++written_);
     fill_ += size;
     total_ += size;

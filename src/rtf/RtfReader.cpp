@@ -86,8 +86,6 @@ int CRtfReader::FindCreWord() {
   return index >= 0 ? HandleCreWord(index) : -1;
 }
 
-int CRtfReader::CatSystemCode() const { return CatSystemCodeOf(catSystem_); }
-
 std::uint8_t CRtfReader::StyleTypeLetter(int style) const {
   return style >= 0 && style < kStyleCount ? styles_[static_cast<std::size_t>(style)].typeLetter : 0;
 }

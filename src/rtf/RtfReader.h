@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "rtf/CatSystem.h"
 #include "support/GrowableArray.h"
 #include "steno/StenoKeys.h"
 #include "steno/StrokeParser.h"
@@ -206,7 +207,7 @@ class CRtfReader : private RtfReaderState {
   const RtfGroupRecord& CurrentGroup() const { return records_[static_cast<std::size_t>(depth_)]; }
   bool Ansi() const { return ansi_; }
   std::uint32_t CatSystemWord() const { return catSystem_; }
-  int CatSystemCode() const;
+  int CatSystemCode() const { return CatSystemCodeOf(catSystem_); }
   std::string_view CatSystemText() const {
     return {reinterpret_cast<const char*>(catSystemText_.data()), catSystemTextLength_};
   }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "support/CharClass.h"
+#include "support/CopyFewBytes.h"
 
 namespace lexaport {
 
@@ -20,9 +21,9 @@ int BuildEntryRecord(std::uint8_t* record, const std::uint8_t* strokes, int n, c
   record[entry::kStrokeCount] = static_cast<std::uint8_t>(n);
   StoreU16(record + entry::kTranslationLength, static_cast<std::uint16_t>(L));
   const std::size_t strokeBytes = 4 * static_cast<std::size_t>(n);
-  if (strokeBytes != 0) std::memcpy(record + entry::kStrokes, strokes, strokeBytes);
+  CopyFewBytes(record + entry::kStrokes, strokes, strokeBytes);
   std::uint8_t* text = record + entry::kStrokes + strokeBytes;
-  if (L > 0) std::memcpy(text, translation, static_cast<std::size_t>(L));
+  CopyFewBytes(text, translation, static_cast<std::size_t>(L));
   StoreU16(record + entry::kFlags, ComputeEntryFlags(record));
   return static_cast<int>(size);
 }

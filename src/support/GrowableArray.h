@@ -14,6 +14,8 @@
 #include <type_traits>
 #include <utility>
 
+#include "support/CopyFewBytes.h"
+
 namespace lexaport {
 
 template <class T>
@@ -75,7 +77,13 @@ class CGrowableArray {
 
   bool Append(const T* values, std::size_t count) {
     if (!EnsureRoom(count)) return false;
-    if (count != 0) std::memcpy(data_ + size_, values, count * sizeof(T));
+    if constexpr (sizeof(T) == 1) {
+      // Runs of text bytes, mostly short.
+      CopyFewBytes(reinterpret_cast<std::uint8_t*>(data_ + size_), reinterpret_cast<const std::uint8_t*>(values),
+                   count);
+    } else if (count != 0) {
+      std::memcpy(data_ + size_, values, count * sizeof(T));
+    }
     size_ += count;
     return true;
   }
