@@ -172,7 +172,6 @@ void CRtfDictionaryReader::AddStroke(std::string_view text) {
   if (StrokeParser().Parse(text, keys)) AddKeySet(keys);
 }
 
-
 void CRtfDictionaryReader::AbandonOutline() {
   const std::size_t keySetBytes = 4 * strokeCount_;
   Work().SetSize(Work().Size() > keySetBytes ? Work().Size() - keySetBytes : 0);
