@@ -18,7 +18,7 @@ namespace lexaport::fuzz {
 std::string FuzzRtfReader(const std::uint8_t* data, std::size_t size);
 
 // The reader on two threads: the bytes read in two parts, split at entry openings throughout
-// them, must give the result and the records of a single pass.
+// them, and in many parts, must give the result and the records of a single pass.
 std::string FuzzTwoPartRead(const std::uint8_t* data, std::size_t size);
 
 // WriteIntermediateFile with the bytes as the RTF/CRE file; the intermediate file it writes is

@@ -88,27 +88,37 @@ std::string FuzzTwoPartRead(const std::uint8_t* data, std::size_t size) {
   const std::size_t step = std::max<std::size_t>(1, (openings.size() + kMaxSplits - 1) / kMaxSplits);
   for (std::size_t i = 0; i < openings.size(); i += step) froms.push_back(openings[i]);
 
-  for (const std::size_t from : froms) {
+  // Each reading in parts must be the single pass: one split point searched from each of those
+  // places, then many parts (as many as there may be, and three).
+  std::vector<TwoPartReadOptions> readings;
+  for (const std::size_t from : froms) readings.push_back({.minimumLength = 0, .splitFrom = from});
+  for (const std::size_t partLength : {std::size_t{1}, std::max<std::size_t>(1, size / 3)}) {
+    readings.push_back({.minimumLength = 0, .partLength = partLength});
+  }
+  for (const TwoPartReadOptions& options : readings) {
     CRtfDictionaryReader first(kFuzzToday);
-    CRtfDictionaryReader second(kFuzzToday);
+    DictionaryParts parts;
     if (!first.PrepareBuffers(size)) return "no memory for the buffers of a small file";
-    const TwoPartReadResult read =
-        ReadDictionaryInTwoParts(first, second, text.data(), size, {.minimumLength = 0, .splitFrom = from});
-    const std::string where = "split from " + std::to_string(from) + ": ";
+    const TwoPartReadResult read = ReadDictionaryInParts(first, parts, text.data(), size, options);
+    const std::string where = options.splitFrom != 0 ? "split from " + std::to_string(options.splitFrom) + ": "
+                                                     : "parts of " + std::to_string(options.partLength) + " bytes: ";
     if (!std::equal(original.begin(), original.end(), text.begin()) || text[size] != 0) {
       return where + "the text was not left as it was";
     }
-    Reading two;
-    two.result = read.parse;
-    AppendRecords(first, two.records);
-    if (read.split) AppendRecords(second, two.records);
-    if (two.result != single.result) return where + "another parse result than a single pass";
-    if (two.records.size() != single.records.size()) {
-      return where + std::to_string(two.records.size()) + " records, " + std::to_string(single.records.size()) +
+    if (read.split == parts.empty()) return where + "the result says otherwise than the parts";
+    Reading parted;
+    parted.result = read.parse;
+    AppendRecords(first, parted.records);
+    for (const auto& part : parts) AppendRecords(*part, parted.records);
+    if (parted.result != single.result) return where + "another parse result than a single pass";
+    if (parted.records.size() != single.records.size()) {
+      return where + std::to_string(parted.records.size()) + " records, " + std::to_string(single.records.size()) +
              " in a single pass";
     }
-    for (std::size_t i = 0; i < two.records.size(); ++i) {
-      if (two.records[i] != single.records[i]) return where + "record " + std::to_string(i) + " differs from a single pass";
+    for (std::size_t i = 0; i < parted.records.size(); ++i) {
+      if (parted.records[i] != single.records[i]) {
+        return where + "record " + std::to_string(i) + " differs from a single pass";
+      }
     }
   }
   return {};

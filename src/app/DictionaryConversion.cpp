@@ -54,8 +54,8 @@ DictionaryConversion ConvertDictionary(platform::IFileSystem& files, platform::I
                                        const ConversionOptions& options) {
   DictionaryConversion result;
   // One helper thread for the whole conversion, started before the file is read so that it has
-  // the other core by the time it gets work: the second part of a large read, half of a large
-  // sort, then the first writer build.
+  // the other core by the time it gets work: the second half of a large read, its share of the
+  // parse, half of a large sort, then the first writer build.
   CHelperThread helper(true);
   CRtfDictionaryReader reader(clock.LocalDate());
   CSortedEntries sorted;

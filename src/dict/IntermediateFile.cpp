@@ -220,9 +220,9 @@ int CRtfDictionaryReader::ReadSortedEntries(platform::IFileSystem& files, const 
   IntermediateFileStats result;
   StageClock clock;
   try {
-    // Started before the file is read, so that it has a core by the time it gets the second part
-    // of the read and then its share of the sort; only for a file that will be read in two parts
-    // (its size when it is looked at, the read decides).
+    // Started before the file is read, so that it has a core by the time it gets the second half
+    // of the read, its share of the parse and then its share of the sort; only for a file that
+    // will be read in parts (its size when it is looked at, the read decides).
     const TwoPartReadOptions options = twoParts != nullptr ? *twoParts : TwoPartReadOptions{};
     const auto status = files.Status(rtfPath);
     const bool large = status && status->size >= options.minimumLength;
@@ -237,10 +237,8 @@ int CRtfDictionaryReader::ReadSortedEntries(platform::IFileSystem& files, const 
     result.readSeconds = clock.Lap();
 
     if (!PrepareBuffers(text.size)) return -1;
-    sorted.secondPart_ = std::make_unique<CRtfDictionaryReader>(Today());
-    CRtfDictionaryReader& secondPart = *sorted.secondPart_;
-    const TwoPartReadResult read = ReadDictionaryInTwoParts(*this, secondPart, text.bytes.get(), text.size, options,
-                                                            &helper);
+    const TwoPartReadResult read =
+        ReadDictionaryInParts(*this, sorted.parts_, text.bytes.get(), text.size, options, &helper);
     if (read.parse < 0) return -1;  // also when the last entry could not be stored
     result.readInTwoParts = read.split;
     result.parseSeconds = clock.Lap();
@@ -248,7 +246,8 @@ int CRtfDictionaryReader::ReadSortedEntries(platform::IFileSystem& files, const 
     // The text has been read: its memory, already in place, serves the sort's arrays and, when
     // there is room for it too, the pointer array (at its end).
     const std::uint32_t firstCount = EntryCount();
-    const std::uint32_t count = firstCount + (read.split ? secondPart.EntryCount() : 0);
+    std::uint32_t count = firstCount;
+    for (const auto& part : sorted.parts_) count += part->EntryCount();
     std::span<std::uint8_t> spare(text.bytes.get(), text.size + 1);
     const std::uint8_t** records = nullptr;
     const std::size_t pointerBytes = sizeof(const std::uint8_t*) * count;
@@ -265,12 +264,11 @@ int CRtfDictionaryReader::ReadSortedEntries(platform::IFileSystem& files, const 
     const std::uint8_t* data = EntryData();
     const std::uint32_t* offsets = EntryOffsets();
     for (std::uint32_t i = 0; i < firstCount; ++i) new (records + i) const std::uint8_t*(data + offsets[i]);
-    if (read.split) {
-      const std::uint8_t* secondData = secondPart.EntryData();
-      const std::uint32_t* secondOffsets = secondPart.EntryOffsets();
-      for (std::uint32_t i = firstCount; i < count; ++i) {
-        new (records + i) const std::uint8_t*(secondData + secondOffsets[i - firstCount]);
-      }
+    std::uint32_t at = firstCount;
+    for (const auto& part : sorted.parts_) {
+      const std::uint8_t* partData = part->EntryData();
+      const std::uint32_t* partOffsets = part->EntryOffsets();
+      for (std::uint32_t i = 0; i < part->EntryCount(); ++i) new (records + at++) const std::uint8_t*(partData + partOffsets[i]);
     }
     CImportDictSort::Sort(records, count, spare, &helper);
     result.sortSeconds = clock.Lap();

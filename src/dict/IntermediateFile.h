@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "platform/FileSystem.h"
 
@@ -70,7 +71,7 @@ class CSortedEntries {
  private:
   friend class CRtfDictionaryReader;
   std::unique_ptr<std::uint8_t[]> text_;  // the file's text; after the sort, the pointer array's home
-  std::unique_ptr<CRtfDictionaryReader> secondPart_;  // the records after the split point
+  std::vector<std::unique_ptr<CRtfDictionaryReader>> parts_;  // the records after the first split point
   std::unique_ptr<const std::uint8_t*[]> ownRecords_;  // when the text had no room for them
   const std::uint8_t** records_ = nullptr;
   std::uint32_t count_ = 0;
@@ -80,12 +81,12 @@ class CSortedEntries {
 // in rtf/RtfDictionaryReader.h, defined with this file):
 //   int ReadSortedEntries(files, rtfPath, sorted, stats, twoParts, helper)
 // reads the file (others may read it meanwhile, not write it), parses it into records and sorts
-// them into `sorted`. `twoParts` (optional) lets a large text be read in two parts at once
-// (ReadDictionaryInTwoParts; by default from 1 MB on), with the same records. Returns 0, or -1
+// them into `sorted`. `twoParts` (optional) lets a large text be read in parts on two threads
+// (ReadDictionaryInParts; by default from 1 MB on), with the same records. Returns 0, or -1
 // when the RTF/CRE file cannot be opened or memory cannot be had; a read error once the file is
 // open is thrown as platform::FileError. `stats` (optional) receives the read, parse and sort
-// times and whether the text was read in two parts. The second half of a large file, the second
-// part of its parse and half of a large sort go to `helper` (optional, without work) when one is
+// times and whether the text was read in parts. The second half of a large file, its share of
+// the parts of the parse and half of a large sort go to `helper` (optional, without work) when one is
 // given, else to a helper thread started for a large file.
 //   int WriteIntermediateFile(files, rtfPath, intermediatePath, stats, twoParts)
 // does that, then creates the intermediate file (by truncation) and writes it with

@@ -1,11 +1,14 @@
 #include "rtf/TwoPartRead.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <exception>
 #include <memory>
 #include <new>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace lexaport {
 namespace {
@@ -26,6 +29,35 @@ int ParseUpTo(CRtfDictionaryReader& reader, std::uint8_t* text, std::size_t from
   const int result = reader.Parse(text + from);
   text[stop] = kept;
   return result;
+}
+
+// What became of one part once its reader was done.
+struct PartOutcome {
+  int result = 0;
+  // For a part that ends at a split point: the reader's state after the opening there equals
+  // the state saved at the first entry.
+  bool same = false;
+};
+
+std::vector<std::size_t> ChooseSplitPoints(const std::uint8_t* text, std::size_t length, std::size_t afterEntry,
+                                           const TwoPartReadOptions& options) {
+  std::vector<std::size_t> splits;
+  if (options.splitFrom != 0) {
+    const std::size_t split = FindEntryOpening(text, length, std::max(options.splitFrom, afterEntry));
+    if (split != std::string_view::npos) splits.push_back(split);
+    return splits;
+  }
+  const std::size_t rest = length - afterEntry;
+  const std::size_t wanted =
+      std::clamp<std::size_t>(rest / std::max<std::size_t>(options.partLength, 1), 2, TwoPartReadOptions::kMaxParts);
+  std::size_t from = afterEntry;
+  for (std::size_t i = 1; i < wanted; ++i) {
+    const std::size_t split = FindEntryOpening(text, length, std::max(from, afterEntry + rest / wanted * i));
+    if (split == std::string_view::npos) break;
+    splits.push_back(split);
+    from = split + kEntryOpening.size();
+  }
+  return splits;
 }
 
 }  // namespace
@@ -64,9 +96,9 @@ bool ReadFileInTwoParts(platform::IFileSystem& files, const std::string& path, p
   return platform::ReadWholeFile(files, path, sharing, out, fill);
 }
 
-TwoPartReadResult ReadDictionaryInTwoParts(CRtfDictionaryReader& first, CRtfDictionaryReader& second,
-                                           std::uint8_t* text, std::size_t length,
-                                           const TwoPartReadOptions& options, CHelperThread* thread) {
+TwoPartReadResult ReadDictionaryInParts(CRtfDictionaryReader& first, DictionaryParts& parts, std::uint8_t* text,
+                                        std::size_t length, const TwoPartReadOptions& options, CHelperThread* thread) {
+  parts.clear();
   if (length < options.minimumLength) return {first.ReadDictionary(text), false};
   // A single pass ends at the first zero byte, so nothing beyond it may be read, however much of
   // the file follows (a split point there would bring in what a single pass never sees).
@@ -77,55 +109,91 @@ TwoPartReadResult ReadDictionaryInTwoParts(CRtfDictionaryReader& first, CRtfDict
   if (entry == std::string_view::npos) return {first.ReadDictionary(text), false};
 
   // The header, then the opening of the first entry on its own: the state saved there is the
-  // state the first reader must have again after the opening at the split point.
+  // state every reader of a part must have again after the opening its part ends with.
   int result = ParseUpTo(first, text, 0, entry);
   if (result >= 0) result = first.ParseEntryOpening();
   if (result < 0) return {result, false};
   const std::size_t afterEntry = entry + kEntryOpening.size();
-  const auto readOnFrom = [&](std::size_t offset) { return TwoPartReadResult{first.ReadDictionary(text + offset), false}; };
+  const auto readOnFrom = [&](std::size_t offset) {
+    parts.clear();
+    return TwoPartReadResult{first.ReadDictionary(text + offset), false};
+  };
 
-  const std::size_t from = options.splitFrom != 0 ? options.splitFrom : afterEntry + (length - afterEntry) / 2;
-  const std::size_t split = FindEntryOpening(text, length, from < afterEntry ? afterEntry : from);
-  if (split == std::string_view::npos) return readOnFrom(afterEntry);
-  const std::size_t afterSplit = split + kEntryOpening.size();
+  const std::vector<std::size_t> splits = ChooseSplitPoints(text, length, afterEntry, options);
+  if (splits.empty()) return readOnFrom(afterEntry);
+  std::optional<CHelperThread> ownThread;  // ended, after its work, on every way out
+  if (thread == nullptr) thread = &ownThread.emplace(true);
+  if (!thread->Available()) return readOnFrom(afterEntry);
 
   std::optional<DictionaryParseState> saved;
   try {
     saved.emplace(first.SaveParseState());
-    second.AdoptParseState(*saved);
-  } catch (const std::bad_alloc&) {
-    return readOnFrom(afterEntry);  // no memory for a second reader: one reader will do
-  }
-  if (!second.PrepareBuffers(length - split)) return readOnFrom(afterEntry);
-
-  int secondResult = 0;
-  // The second reader never looks at text before afterSplit, so the zero the first reader's part
-  // ends with (at split) is out of its way.
-  const auto readSecondPart = [&second, &secondResult, text, afterSplit] {
-    secondResult = second.ReadDictionary(text + afterSplit);
-  };
-  std::optional<CHelperThread> ownThread;  // ended, after its work, on every way out
-  if (thread == nullptr) thread = &ownThread.emplace(true);
-  if (!thread->Available()) return readOnFrom(afterEntry);
-  thread->Run(readSecondPart);
-
-  result = ParseUpTo(first, text, afterEntry, split);
-  if (result >= 0) result = first.ParseEntryOpening();
-  bool same = false;
-  if (result >= 0) {
-    try {
-      same = first.SaveParseState() == *saved;
-    } catch (const std::bad_alloc&) {
-      // Not compared, so not taken as equal.
+    for (std::size_t j = 0; j < splits.size(); ++j) {
+      const std::size_t end = j + 1 < splits.size() ? splits[j + 1] : length;
+      auto reader = std::make_unique<CRtfDictionaryReader>(first.Today());
+      reader->AdoptParseState(*saved);
+      if (!reader->PrepareBuffers(end - splits[j])) return readOnFrom(afterEntry);
+      parts.push_back(std::move(reader));
     }
+  } catch (const std::bad_alloc&) {
+    return readOnFrom(afterEntry);  // no memory for more readers: one reader will do
   }
+
+  // Part 0 is the first reader's, from the first entry up to the first split point; part j is
+  // read by parts[j - 1], from the opening at split point j - 1 up to the next or the end. No
+  // reader looks at text before its part, so the zero a part ends with is out of the way of the
+  // part after it.
+  const std::size_t partCount = splits.size() + 1;
+  const auto partStart = [&](std::size_t j) { return j == 0 ? afterEntry : splits[j - 1] + kEntryOpening.size(); };
+  const auto readerOf = [&](std::size_t j) -> CRtfDictionaryReader& { return j == 0 ? first : *parts[j - 1]; };
+  std::vector<PartOutcome> outcomes(partCount);
+  std::atomic<std::size_t> nextPart{0};
+  const auto readParts = [&] {
+    for (std::size_t j = nextPart.fetch_add(1); j < partCount; j = nextPart.fetch_add(1)) {
+      CRtfDictionaryReader& reader = readerOf(j);
+      PartOutcome& outcome = outcomes[j];
+      if (j + 1 == partCount) {
+        outcome.result = reader.ReadDictionary(text + partStart(j));
+        continue;
+      }
+      outcome.result = ParseUpTo(reader, text, partStart(j), splits[j]);
+      if (outcome.result >= 0) outcome.result = reader.ParseEntryOpening();
+      if (outcome.result < 0) continue;
+      try {
+        outcome.same = reader.SaveParseState() == *saved;
+      } catch (const std::bad_alloc&) {
+        // Not compared, so not taken as equal.
+      }
+    }
+  };
+  thread->Run(readParts);
+  readParts();
   thread->Wait();
 
-  if (result < 0) return {result, false};
-  if (!same) return readOnFrom(afterSplit);  // the first reader is past the opening at split
-  if (secondResult < 0) return {secondResult, false};
-  second.NumberEntriesFrom(first.EntryCount());
-  return {0, true};
+  // In text order, as far as the parts follow one another: where a reader's state differs after
+  // its part, the parts after it are dropped and that reader reads on past the opening alone.
+  result = 0;
+  for (std::size_t j = 0; j < partCount; ++j) {
+    if (outcomes[j].result < 0) {
+      parts.clear();
+      return {outcomes[j].result, false};
+    }
+    if (j + 1 < partCount && !outcomes[j].same) {
+      parts.resize(j);
+      result = readerOf(j).ReadDictionary(text + splits[j] + kEntryOpening.size());
+      break;
+    }
+  }
+  if (result < 0) {
+    parts.clear();
+    return {result, false};
+  }
+  std::uint32_t count = first.EntryCount();
+  for (const auto& part : parts) {
+    part->NumberEntriesFrom(count);
+    count += part->EntryCount();
+  }
+  return {0, !parts.empty()};
 }
 
 }  // namespace lexaport

@@ -1,25 +1,31 @@
 #pragma once
-// Reading a large dictionary text in two parts at once, on two threads, with exactly the records
-// a single reader makes of it.
+// Reading a large dictionary text in parts on two threads, with exactly the records a single
+// reader makes of it.
 //
 // The first reader reads up to the first entry and saves its parse state there (just after the
-// {\*\cxs that opens the entry). A split point S is chosen near the middle of the rest: a place
-// where the text holds the same opening. A second reader adopts the saved state and reads from
-// S to the end while the first reads up to S and through the opening there. Where the first
-// reader's state then equals the saved one, the second reader read the rest exactly as the first
-// would have (the parse depends on nothing but its state and the text ahead), and its records
-// follow the first reader's. Where it does not (a stylesheet or a layout after the first entry,
-// a group still open at S, ...), the second reader's work is thrown away and the first reads on
-// to the end: a single pass.
+// {\*\cxs that opens the entry). Split points are chosen through the rest: places where the
+// text holds the same opening. Each part after a split point is read by a reader of its own that
+// adopts the saved state; the first reader reads up to the first split point. A part that ends at
+// a split point is read through the opening there, and where its reader's state then equals the
+// saved one, the next part was read exactly as a single reader would have read it (the parse
+// depends on nothing but its state and the text ahead), and its records follow. Where it does
+// not (a stylesheet or a layout after the first entry, a group still open at the split point,
+// ...), the later parts' work is thrown away and that reader reads on to the end.
 //
-// Both readers stop at a zero byte: the first reader's part ends where a zero is written in place
-// of the '{' at S (and put back afterwards); a '{' and a zero make every look-ahead of the byte
-// loop decide alike, and no step of the loop goes past a '{', so the loop is between two bytes
-// there exactly as a single pass would be.
+// The two threads take the parts in turn, each the next one not yet taken when it is free: the
+// parts are small enough that a thread the machine holds up for a while reads fewer of them, and
+// the two finish close together.
+//
+// Every reader stops at a zero byte: a part ends where a zero is written in place of the '{' at
+// its split point (and put back afterwards; no other part reads that byte); a '{' and a zero
+// make every look-ahead of the byte loop decide alike, and no step of the loop goes past a '{',
+// so the loop is between two bytes there exactly as a single pass would be.
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/FileSystem.h"
 #include "rtf/RtfDictionaryReader.h"
@@ -30,15 +36,23 @@ namespace lexaport {
 struct TwoPartReadOptions {
   // Texts shorter than this are read in one pass: from 1 MB on, the second thread pays.
   std::size_t minimumLength = std::size_t{1} << 20;
-  // 0: the split point is the first entry opening at or after the middle of the text after the
-  // first entry. Otherwise the offset from which the split point is searched (for tests).
+  // 0: the split points are the first entry openings at or after every `partLength` bytes of the
+  // text after the first entry (at least one, at most kMaxParts - 1). Otherwise the offset from
+  // which the one split point is searched (for tests).
   std::size_t splitFrom = 0;
+  // About how long a part is. Each part costs a reader (some kilobytes of state, set up and
+  // compared once); 512 KiB take the parser some milliseconds.
+  std::size_t partLength = std::size_t{512} << 10;
+  static constexpr std::size_t kMaxParts = 64;
 };
 
 struct TwoPartReadResult {
   int parse = 0;  // as CRtfDictionaryReader::ReadDictionary returns it
-  bool split = false;  // the second reader's records follow the first's
+  bool split = false;  // the records of the later parts follow the first reader's
 };
+
+// The readers of the parts after the first, in text order.
+using DictionaryParts = std::vector<std::unique_ptr<CRtfDictionaryReader>>;
 
 // Reads a whole file as platform::ReadWholeFile does, the second half at the same time on
 // `helper` (available and without work), through a file of its own: reading a large file copies
@@ -49,16 +63,15 @@ bool ReadFileInTwoParts(platform::IFileSystem& files, const std::string& path, p
                         CHelperThread& helper, platform::WholeFile& out);
 
 // Reads `text` (`length` bytes followed by a zero, which may hold zeros of its own: the text then
-// ends at the first; the buffer is written to while it is read and
-// left as it was) into `first`, and when the split holds, the part after the split point into
-// `second`, whose records are then numbered on from the first's. Both readers are new (only
-// PrepareBuffers called on `first`). The records of first then second are the records, and the
-// result the result, of first.ReadDictionary(text) alone. The second part is read on `thread`
-// when one is given (without work), else on a helper thread started for it; where no thread is
+// ends at the first; the buffer is written to while it is read and left as it was) into `first`
+// and, when a split holds, the parts after it into new readers in `parts` (emptied first), whose
+// records are numbered on from those before them. `first` is new (only PrepareBuffers called).
+// The records of first, then of each reader in `parts`, are the records, and the result the
+// result, of first.ReadDictionary(text) alone. The parts are shared with `thread` when one is
+// given (without work), else with a helper thread started for them; where no thread is
 // available, the text is read in one pass.
-TwoPartReadResult ReadDictionaryInTwoParts(CRtfDictionaryReader& first, CRtfDictionaryReader& second,
-                                           std::uint8_t* text, std::size_t length,
-                                           const TwoPartReadOptions& options = {},
-                                           CHelperThread* thread = nullptr);
+TwoPartReadResult ReadDictionaryInParts(CRtfDictionaryReader& first, DictionaryParts& parts, std::uint8_t* text,
+                                        std::size_t length, const TwoPartReadOptions& options = {},
+                                        CHelperThread* thread = nullptr);
 
 }  // namespace lexaport

@@ -1,6 +1,6 @@
-// Reading a dictionary in two parts on two threads must give the records of a single pass, byte
-// for byte, wherever the split point falls: the split holds where the parse states agree, and
-// everywhere else the first reader reads on alone.
+// Reading a dictionary in parts on two threads must give the records of a single pass, byte for
+// byte, wherever the split points fall: a split holds where the parse states agree, and
+// everywhere else the reader before it reads on alone.
 
 #include <gtest/gtest.h>
 
@@ -52,21 +52,25 @@ Reading ReadInOnePass(const std::string& text) {
   return r;
 }
 
-// splitFrom 0: the split point the reader chooses itself.
-Reading ReadInTwoParts(const std::string& text, std::size_t splitFrom) {
+Reading ReadInParts(const std::string& text, const TwoPartReadOptions& options) {
   std::vector<std::uint8_t> bytes = ZeroTerminated(text);
   CRtfDictionaryReader first(kToday);
-  CRtfDictionaryReader second(kToday);
+  DictionaryParts parts;
   EXPECT_TRUE(first.PrepareBuffers(text.size()));
-  const TwoPartReadResult read =
-      ReadDictionaryInTwoParts(first, second, bytes.data(), text.size(), {.minimumLength = 0, .splitFrom = splitFrom});
+  const TwoPartReadResult read = ReadDictionaryInParts(first, parts, bytes.data(), text.size(), options);
   EXPECT_EQ(std::memcmp(bytes.data(), text.data(), text.size()), 0) << "the text was not left as it was";
+  EXPECT_EQ(read.split, !parts.empty());
   Reading r;
   r.result = read.parse;
   r.split = read.split;
   AppendRecords(first, r.records);
-  if (read.split) AppendRecords(second, r.records);
+  for (const auto& part : parts) AppendRecords(*part, r.records);
   return r;
+}
+
+// One split point, searched from `splitFrom`; 0: the split points the reader chooses itself.
+Reading ReadInTwoParts(const std::string& text, std::size_t splitFrom) {
+  return ReadInParts(text, {.minimumLength = 0, .splitFrom = splitFrom});
 }
 
 std::vector<std::size_t> EntryOpenings(const std::string& text) {
@@ -228,10 +232,43 @@ TEST(TwoPartRead, SplitsHoldOnlyWhereTheStatesAgree) {
 
   // Short of the minimum length the text is read in one pass.
   std::vector<std::uint8_t> bytes = ZeroTerminated(text);
-  CRtfDictionaryReader first(kToday), second(kToday);
-  EXPECT_FALSE(ReadDictionaryInTwoParts(first, second, bytes.data(), text.size(), {.minimumLength = text.size() + 1})
-                   .split);
+  CRtfDictionaryReader first(kToday);
+  DictionaryParts parts;
+  EXPECT_FALSE(ReadDictionaryInParts(first, parts, bytes.data(), text.size(), {.minimumLength = text.size() + 1}).split);
+  EXPECT_TRUE(parts.empty());
   EXPECT_EQ(first.EntryCount(), ReadInOnePass(text).records.size());
+}
+
+// Cut into many parts, which the two threads share: the records of a single pass, also where a
+// part in the middle ends in another state (the parts after it are then read by its reader).
+TEST(TwoPartRead, ManyPartsGiveTheRecordsOfOnePass) {
+  const std::string generated = Generated(3000, 13, false);
+  const std::string stylesheetInTheMiddle =
+      kHeader + Entries(0, 40) + "{\\stylesheet{\\s1 Answer;}}" + Entries(40, 40) + "}";
+  const std::string groupLeftOpen = kHeader + Entries(0, 30) + "{\\*\\cxs KAT}open {\\b group\n" + Entries(30, 30) + "}";
+  const struct {
+    const char* name;
+    const std::string& text;
+  } kCases[] = {
+      {"generated", generated},
+      {"a stylesheet in the middle", stylesheetInTheMiddle},
+      {"a group left open in the middle", groupLeftOpen},
+  };
+  for (const auto& c : kCases) {
+    const Reading single = ReadInOnePass(c.text);
+    for (const std::size_t partLength : {std::size_t{1}, std::size_t{100}, std::size_t{997}, c.text.size() / 5}) {
+      SCOPED_TRACE(testing::Message() << c.name << ", parts of " << partLength << " bytes");
+      const Reading parted = ReadInParts(c.text, {.minimumLength = 0, .partLength = partLength});
+      EXPECT_EQ(parted.result, single.result);
+      EXPECT_TRUE(parted.records == single.records)
+          << parted.records.size() << " records, " << single.records.size() << " in one pass";
+      // Small parts (and every part of the generated text) put the first split point well before
+      // the middle, where it holds: the parts up to the one that ends in another state count.
+      if (partLength <= 100 || &c.text == &generated) {
+        EXPECT_TRUE(parted.split);
+      }
+    }
+  }
 }
 
 TEST(TwoPartRead, IntermediateFileIsTheSameWhenReadInTwoParts) {
