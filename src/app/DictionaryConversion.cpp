@@ -63,7 +63,7 @@ DictionaryConversion ConvertDictionary(platform::IFileSystem& files, platform::I
     return result;  // kUnreadable
   }
   // Not being able to create the output is a failure like not being able to open the input.
-  std::unique_ptr<platform::IFile> intermediate = files.CreateForWriting(intermediatePath);
+  std::unique_ptr<platform::IFile> intermediate = files.CreateForRewriting(intermediatePath);
   if (!intermediate) return result;
 
   constexpr bool kRecordNumbers = true;
@@ -88,6 +88,7 @@ DictionaryConversion ConvertDictionary(platform::IFileSystem& files, platform::I
       const auto start = std::chrono::steady_clock::now();
       WriteIntermediateRecords(*intermediate, sorted.Records(), sorted.Count(), reader.Today(), &result.intermediate,
                                &written);
+      intermediate->Finish();
       intermediate.reset();
       result.intermediate.writeSeconds = SecondsSince(start);
       written.End(true);

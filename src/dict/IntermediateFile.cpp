@@ -292,9 +292,10 @@ int CRtfDictionaryReader::WriteIntermediateFile(platform::IFileSystem& files, co
   try {
     StageClock clock;
     // Not being able to create the output is a failure like not being able to open the input.
-    std::unique_ptr<platform::IFile> out = files.CreateForWriting(intermediatePath);
+    std::unique_ptr<platform::IFile> out = files.CreateForRewriting(intermediatePath);
     if (!out) return -1;
     WriteIntermediateRecords(*out, sorted.Records(), sorted.Count(), Today(), &result);
+    out->Finish();
     out.reset();
     result.writeSeconds = clock.Lap();
   } catch (const std::bad_alloc&) {

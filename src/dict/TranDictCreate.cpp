@@ -252,7 +252,7 @@ int CTranDictCreate::CreateDictionary(const std::string& intermediatePath, std::
   if (!writeBuffer_) return createresult::kOutOfMemory;
 
   const std::uint32_t today = clock_.LocalDate();
-  output_ = files_.CreateForWriting(writerPath);
+  output_ = files_.CreateForRewriting(writerPath);
   if (!output_) return createresult::kCannotCreate;
   try {
     RecordAreaSource records(area_.Data(), areaSize);
@@ -287,7 +287,7 @@ int CTranDictCreate::CreateDictionaryAlongside(const CWrittenRecords& records, c
     return records.WaitForEnd() ? createresult::kNoRecords : createresult::kCannotOpen;
   }
   const std::uint32_t today = clock_.LocalDate();
-  output_ = files_.CreateForWriting(writerPath);
+  output_ = files_.CreateForRewriting(writerPath);
   if (!output_) return createresult::kCannotCreate;
   try {
     WrittenRecordSource source(records);
@@ -373,6 +373,7 @@ int CTranDictCreate::FinishOutput(std::uint8_t* header, std::uint32_t today, std
 
   output_->Seek(0);
   output_->Write(header, kHeaderSize + kInfoSize);
+  output_->Finish();
   output_.reset();
   return createresult::kWritten;
 }

@@ -52,6 +52,10 @@ class IFile {
   virtual void Write(const void* data, std::size_t count) = 0;
   virtual void Seek(std::uint64_t offset) = 0;
   virtual std::uint64_t Length() = 0;
+  // The content is complete. A file made by CreateForRewriting loses there what of its earlier
+  // content lies beyond the bytes written; a failure to do so throws FileError. Nothing to do for
+  // any other file.
+  virtual void Finish() {}
 };
 
 class IFileSystem {
@@ -61,6 +65,13 @@ class IFileSystem {
   virtual std::unique_ptr<IFile> OpenForReading(const std::string& path, Sharing sharing) = 0;
   // Creates the file, or truncates it when it exists, for reading and writing. Null on failure.
   virtual std::unique_ptr<IFile> CreateForWriting(const std::string& path) = 0;
+  // The same for a file the caller writes whole and then finishes (IFile::Finish), but an existing
+  // file may be written over where it lies rather than truncated first: freeing its pages and
+  // blocks only to take as many again costs milliseconds for a file of some megabytes, and a
+  // conversion writes its files over those of the last one. Until it is finished the file reads,
+  // measures and fills gaps as a truncated one would (only its bytes written count); an
+  // unfinished file is cut to those when it is closed, as far as that can be done.
+  virtual std::unique_ptr<IFile> CreateForRewriting(const std::string& path) { return CreateForWriting(path); }
   virtual std::optional<FileStatus> Status(const std::string& path) = 0;
   virtual bool Exists(const std::string& path) = 0;
   virtual bool Remove(const std::string& path) = 0;

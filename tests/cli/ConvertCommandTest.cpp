@@ -48,6 +48,28 @@ TEST(ConvertCommandTest, AlignedAndTimingsOnRequest) {
   EXPECT_EQ(std::filesystem::file_size(dir.Path() / "personal.ZQDCX") % 4, 0u);
 }
 
+// Converting again writes over the files of the last conversion in place: larger files left
+// there must not leave anything of themselves behind.
+TEST(ConvertCommandTest, WritesOverLargerFilesOfAnEarlierConversion) {
+  TempDir dir;
+  std::filesystem::create_directory(dir.Path() / "fresh");
+  std::filesystem::create_directory(dir.Path() / "again");
+  const Bytes junk(3u << 20, 0xA5);
+  WriteFileBytes(dir.Path() / "again" / "personal.zqdct", junk);
+  WriteFileBytes(dir.Path() / "again" / "personal.ZQDCX", junk);
+  for (const char* out : {"fresh", "again"}) {
+    const ProgramRun run = Lexaport(dir, "convert " + ShellQuote(kPersonal) + " --out " + ShellQuote(dir.File(out)));
+    ASSERT_EQ(run.status, 0) << out << ": " << run.err;
+  }
+  EXPECT_EQ(ReadFileBytes(dir.Path() / "again" / "personal.zqdct"), ReadFileBytes(dir.Path() / "fresh" / "personal.zqdct"));
+  const std::string writer = dir.File("again/personal.ZQDCX");
+  EXPECT_EQ(std::filesystem::file_size(writer), std::filesystem::file_size(dir.Path() / "fresh" / "personal.ZQDCX"));
+  const ProgramRun verify = Lexaport(dir, "verify " + ShellQuote(writer));
+  EXPECT_EQ(verify.status, 0) << verify.out;
+  EXPECT_EQ(Lexaport(dir, "dump --hex " + ShellQuote(writer)).out,
+            Lexaport(dir, "dump --hex " + ShellQuote(dir.File("fresh/personal.ZQDCX"))).out);
+}
+
 TEST(ConvertCommandTest, FailsClearlyWithExitStatusOne) {
   TempDir dir;
   ProgramRun run = Lexaport(dir, "convert " + ShellQuote(dir.File("missing.rtf")) + " --out " + ShellQuote(dir.File("")));
