@@ -275,6 +275,8 @@ int CRtfReader::ParseText(Reader& self, const std::uint8_t* p) {
                   const std::uint8_t* run = p - 1;
                   while (plain[*p]) ++p;
                   self.PutText(run, static_cast<std::size_t>(p - run));
+                  // The line break that ends most entries' text: in text, line breaks do nothing.
+                  while (*p == '\r' || *p == '\n') ++p;
                   break;
                 }
               }
