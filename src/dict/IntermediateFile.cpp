@@ -272,7 +272,9 @@ int CRtfDictionaryReader::ReadSortedEntries(platform::IFileSystem& files, const 
     for (const auto& part : sorted.parts_) {
       const std::uint8_t* partData = part->EntryData();
       const std::uint32_t* partOffsets = part->EntryOffsets();
-      for (std::uint32_t i = 0; i < part->EntryCount(); ++i) new (records + at++) const std::uint8_t*(partData + partOffsets[i]);
+      for (std::uint32_t i = 0; i < part->EntryCount(); ++i) {
+        new (records + at++) const std::uint8_t*(partData + partOffsets[i]);
+      }
     }
     CImportDictSort::Sort(records, count, spare, &helper);
     result.sortSeconds = clock.Lap();

@@ -61,7 +61,8 @@ TEST(ConvertCommandTest, WritesOverLargerFilesOfAnEarlierConversion) {
     const ProgramRun run = Lexaport(dir, "convert " + ShellQuote(kPersonal) + " --out " + ShellQuote(dir.File(out)));
     ASSERT_EQ(run.status, 0) << out << ": " << run.err;
   }
-  EXPECT_EQ(ReadFileBytes(dir.Path() / "again" / "personal.zqdct"), ReadFileBytes(dir.Path() / "fresh" / "personal.zqdct"));
+  EXPECT_EQ(ReadFileBytes(dir.Path() / "again" / "personal.zqdct"),
+            ReadFileBytes(dir.Path() / "fresh" / "personal.zqdct"));
   const std::string writer = dir.File("again/personal.ZQDCX");
   EXPECT_EQ(std::filesystem::file_size(writer), std::filesystem::file_size(dir.Path() / "fresh" / "personal.ZQDCX"));
   const ProgramRun verify = Lexaport(dir, "verify " + ShellQuote(writer));

@@ -234,7 +234,8 @@ TEST(TwoPartRead, SplitsHoldOnlyWhereTheStatesAgree) {
   std::vector<std::uint8_t> bytes = ZeroTerminated(text);
   CRtfDictionaryReader first(kToday);
   DictionaryParts parts;
-  EXPECT_FALSE(ReadDictionaryInParts(first, parts, bytes.data(), text.size(), {.minimumLength = text.size() + 1}).split);
+  EXPECT_FALSE(
+      ReadDictionaryInParts(first, parts, bytes.data(), text.size(), {.minimumLength = text.size() + 1}).split);
   EXPECT_TRUE(parts.empty());
   EXPECT_EQ(first.EntryCount(), ReadInOnePass(text).records.size());
 }
@@ -245,7 +246,8 @@ TEST(TwoPartRead, ManyPartsGiveTheRecordsOfOnePass) {
   const std::string generated = Generated(3000, 13, false);
   const std::string stylesheetInTheMiddle =
       kHeader + Entries(0, 40) + "{\\stylesheet{\\s1 Answer;}}" + Entries(40, 40) + "}";
-  const std::string groupLeftOpen = kHeader + Entries(0, 30) + "{\\*\\cxs KAT}open {\\b group\n" + Entries(30, 30) + "}";
+  const std::string groupLeftOpen =
+      kHeader + Entries(0, 30) + "{\\*\\cxs KAT}open {\\b group\n" + Entries(30, 30) + "}";
   const struct {
     const char* name;
     const std::string& text;

@@ -29,14 +29,17 @@ class PosixFile final : public IFile {
   PosixFile(int fd, std::string path, bool rewriting = false)
       : fd_(fd), path_(std::move(path)), rewriting_(rewriting) {}
   ~PosixFile() override {
-    if (rewriting_) (void)::ftruncate(fd_, static_cast<off_t>(written_));  // not finished: a failure goes unreported
+    // Not finished: cut as on Finish, but a failure here has no one to go to.
+    if (rewriting_) (void)::ftruncate(fd_, static_cast<off_t>(written_));
     ::close(fd_);
   }
   PosixFile(const PosixFile&) = delete;
   PosixFile& operator=(const PosixFile&) = delete;
 
   std::size_t Read(void* buffer, std::size_t count) override {
-    if (rewriting_) count = position_ < written_ ? static_cast<std::size_t>(std::min<std::uint64_t>(count, written_ - position_)) : 0;
+    if (rewriting_) {
+      count = position_ < written_ ? static_cast<std::size_t>(std::min<std::uint64_t>(count, written_ - position_)) : 0;
+    }
     auto* out = static_cast<std::uint8_t*>(buffer);
     std::size_t got = 0;
     while (got < count) {
@@ -95,7 +98,9 @@ class PosixFile final : public IFile {
   void FillWithZeros(std::uint64_t from, std::uint64_t to) {
     static constexpr std::uint8_t kZeros[4096] = {};
     Seek(from);
-    while (position_ < to) WriteAll(kZeros, static_cast<std::size_t>(std::min<std::uint64_t>(sizeof kZeros, to - position_)));
+    while (position_ < to) {
+      WriteAll(kZeros, static_cast<std::size_t>(std::min<std::uint64_t>(sizeof kZeros, to - position_)));
+    }
   }
 
   int fd_;
