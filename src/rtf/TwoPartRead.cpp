@@ -139,8 +139,8 @@ TwoPartReadResult ReadDictionaryInParts(CRtfDictionaryReader& first, DictionaryP
     return readOnFrom(afterEntry);  // no memory for more readers: one reader will do
   }
 
-  // Part 0 is the first reader's, from the first entry up to the first split point; part j is
-  // read by parts[j - 1], from the opening at split point j - 1 up to the next or the end. No
+  // The first reader reads from the first entry up to the first split point; the reader
+  // parts[j - 1] reads from the opening at split point j - 1 up to the next or the end. No
   // reader looks at text before its part, so the zero a part ends with is out of the way of the
   // part after it.
   const std::size_t partCount = splits.size() + 1;
