@@ -10,6 +10,7 @@
 #include "dict/CheckEntry.h"
 #include "dict/DictionaryFileFormat.h"
 #include "dict/ImportDictSort.h"
+#include "dict/IntermediateRecordArea.h"
 #include "dict/MergeTranslations.h"
 #include "dict/WrittenRecords.h"
 #include "rtf/RtfDictionaryReader.h"
@@ -116,11 +117,8 @@ class MergeAndCheckWalk {
   static bool SameOutline(const std::uint8_t* a, const std::uint8_t* b) {
     const int strokes = a[entry::kStrokeCount];
     if (strokes != b[entry::kStrokeCount]) return false;
-    // Key set by key set, in place: neighbours in sort order mostly differ in the first.
-    for (std::size_t at = entry::kStrokes; at < entry::kStrokes + 4 * static_cast<std::size_t>(strokes); at += 4) {
-      if (LoadU32(a + at) != LoadU32(b + at)) return false;
-    }
-    return true;
+    const std::size_t keyLength = 4 * static_cast<std::size_t>(strokes);
+    return CompareKeys(a + entry::kStrokes, keyLength, b + entry::kStrokes, keyLength) == 0;
   }
 
   bool Accepted(const std::uint8_t* record) const { return IsAcceptedEntry(CheckEntry(record, layout_, today_)); }
@@ -249,8 +247,7 @@ int CRtfDictionaryReader::ReadSortedEntries(platform::IFileSystem& files, const 
 
     // The text has been read: its memory, already in place, serves the sort's arrays and, when
     // there is room for it too, the pointer array (at its end).
-    const std::uint32_t firstCount = EntryCount();
-    std::uint32_t count = firstCount;
+    std::uint32_t count = EntryCount();
     for (const auto& part : sorted.parts_) count += part->EntryCount();
     std::span<std::uint8_t> spare(text.bytes.get(), text.size + 1);
     const std::uint8_t** records = nullptr;
@@ -265,17 +262,14 @@ int CRtfDictionaryReader::ReadSortedEntries(platform::IFileSystem& files, const 
       if (!sorted.ownRecords_) return -1;
       records = sorted.ownRecords_.get();
     }
-    const std::uint8_t* data = EntryData();
-    const std::uint32_t* offsets = EntryOffsets();
-    for (std::uint32_t i = 0; i < firstCount; ++i) new (records + i) const std::uint8_t*(data + offsets[i]);
-    std::uint32_t at = firstCount;
-    for (const auto& part : sorted.parts_) {
-      const std::uint8_t* partData = part->EntryData();
-      const std::uint32_t* partOffsets = part->EntryOffsets();
-      for (std::uint32_t i = 0; i < part->EntryCount(); ++i) {
-        new (records + at++) const std::uint8_t*(partData + partOffsets[i]);
-      }
-    }
+    std::uint32_t at = 0;
+    const auto pointToRecordsOf = [&](const CRtfDictionaryReader& reader) {
+      const std::uint8_t* data = reader.EntryData();
+      const std::uint32_t* offsets = reader.EntryOffsets();
+      for (std::uint32_t i = 0; i < reader.EntryCount(); ++i) new (records + at++) const std::uint8_t*(data + offsets[i]);
+    };
+    pointToRecordsOf(*this);
+    for (const auto& part : sorted.parts_) pointToRecordsOf(*part);
     CImportDictSort::Sort(records, count, spare, &helper);
     result.sortSeconds = clock.Lap();
 

@@ -144,8 +144,11 @@ struct RtfReaderState {
   // Which bytes are letters of the layout, kept up to date as the layout changes: steno text is
   // checked against it byte by byte.
   std::array<bool, 256> stenoLetters_{};
-  // Made from those and from \ansi whenever either changes: the bytes an outline read in one
-  // step takes as they stand (CRtfReader::IsOutlineLetter).
+  // Made from those and from \ansi whenever either changes: the bytes of an outline that a run
+  // can take as they stand. A letter of the layout or '-', but no stroke separator (a layout may
+  // call one a letter), and only what the byte loop hands on unchanged (a layout defined in the
+  // file may hold letters such as '{', or bytes that need converting without \ansi). The stroke
+  // parser's run table for outlines is made from it.
   std::array<bool, 256> outlineLetters_{};
 
   // Conflict.
@@ -218,11 +221,6 @@ class CRtfReader : private RtfReaderState {
   // What ends a stroke in an outline, whatever the layout calls a letter. The outline read in one
   // step and the byte-by-byte path both ask this, so they cannot part ways.
   static bool IsStrokeSeparator(std::uint8_t c) { return c == ',' || c == '/'; }
-  // True for the bytes of an outline that a run can take as they stand: a letter of the layout or
-  // '-', but no stroke separator (a layout may call one a letter), and only what the byte loop
-  // hands on unchanged (a layout defined in the file may hold letters such as '{', or bytes that
-  // need converting without \ansi).
-  bool IsOutlineLetter(std::uint8_t c) const { return outlineLetters_[c]; }
   const RtfTimeCode& LastTimeCode() const { return lastTimeCode_; }
   bool OutOfMemory() const { return outOfMemory_; }
 
@@ -284,7 +282,7 @@ class CRtfReader : private RtfReaderState {
     }
     return strokeParser_;
   }
-  // The stroke parser's run table for the outline letters (IsOutlineLetter).
+  // The stroke parser's run table for the bytes of an outline a run can take (outlineLetters_).
   const strokeparse::RunTable& OutlineRunTable() {
     StrokeParser();
     return outlineRunTable_;
