@@ -77,10 +77,16 @@ void CRtfDictionaryReader::NumberEntriesFrom(std::uint32_t first) {
 }
 
 bool CRtfDictionaryReader::PrepareBuffers(std::size_t fileLength) {
-  if (fileLength > SIZE_MAX / 2) return false;
+  if (fileLength > SIZE_MAX / 4) return false;
   const std::size_t work = ((fileLength + 1) & ~std::size_t{0xFFFF}) + 0x10000;
-  const std::size_t entries = (fileLength & ~std::size_t{0x1FFF}) + 0x1000;
-  return Work().Reserve(work) && entries_.Reserve(entries) && offsets_.Reserve(2048);
+  // Records of short entries are larger than their text (a dictionary of short words takes
+  // about 1.2 to 1.4 times its file length) and an entry takes at least ten bytes of text. The
+  // room is reserved, not touched, so a generous guess costs no memory, where growing the areas
+  // while another reader runs would: the kernel interrupts that reader's core to drop the old
+  // mapping.
+  const std::size_t entries = fileLength + fileLength / 2 + 0x1000;
+  const std::size_t offsets = fileLength / 16 + 2048;
+  return Work().Reserve(work) && entries_.Reserve(entries) && offsets_.Reserve(offsets);
 }
 
 int CRtfDictionaryReader::Parse(const std::uint8_t* zeroTerminatedText) {
