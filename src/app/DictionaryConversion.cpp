@@ -57,7 +57,7 @@ DictionaryConversion ConvertDictionary(platform::IFileSystem& files, platform::I
   CSortedEntries sorted;
   CTranDictCreate builder(files, clock);
   // One helper thread for the whole conversion, started before the file is read so that it has
-  // the other core by the time it gets work: the second half of a large read, its share of the
+  // the other core by the time it gets work: its share of the pieces of a large read, of the
   // parse, half of a large sort, then the first writer build. Declared after the owners of the
   // large buffers so that it has ended before they are freed: unmapping memory while a second
   // thread runs makes the kernel interrupt that thread's core to flush its TLB, once per block

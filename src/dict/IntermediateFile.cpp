@@ -222,8 +222,8 @@ int CRtfDictionaryReader::ReadSortedEntries(platform::IFileSystem& files, const 
   IntermediateFileStats result;
   StageClock clock;
   try {
-    // Started before the file is read, so that it has a core by the time it gets the second half
-    // of the read, its share of the parse and then its share of the sort; only for a file that
+    // Started before the file is read, so that it has a core by the time it gets its share of
+    // the read, of the parse and then its share of the sort; only for a file that
     // will be read in parts (its size when it is looked at, the read decides).
     const TwoPartReadOptions options = twoParts != nullptr ? *twoParts : TwoPartReadOptions{};
     const auto status = files.Status(rtfPath);
@@ -232,8 +232,8 @@ int CRtfDictionaryReader::ReadSortedEntries(platform::IFileSystem& files, const 
     if (givenHelper == nullptr) ownHelper.emplace(large);
     CHelperThread& helper = givenHelper != nullptr ? *givenHelper : *ownHelper;
     platform::WholeFile text;
-    // A large file is read in two halves at once as well.
-    const bool haveText = large ? ReadFileInTwoParts(files, rtfPath, platform::Sharing::kDenyWrite, helper, text)
+    // A large file is read on both threads as well.
+    const bool haveText = large ? ReadFileOnTwoThreads(files, rtfPath, platform::Sharing::kDenyWrite, helper, text)
                                 : platform::ReadWholeFile(files, rtfPath, platform::Sharing::kDenyWrite, text);
     if (!haveText) return -1;
     result.readSeconds = clock.Lap();

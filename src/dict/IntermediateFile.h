@@ -85,8 +85,8 @@ class CSortedEntries {
 // (ReadDictionaryInParts; by default from 1 MB on), with the same records. Returns 0, or -1
 // when the RTF/CRE file cannot be opened or memory cannot be had; a read error once the file is
 // open is thrown as platform::FileError. `stats` (optional) receives the read, parse and sort
-// times and whether the text was read in parts. The second half of a large file, its share of
-// the parts of the parse and half of a large sort go to `helper` (optional, without work) when one is
+// times and whether the text was read in parts. A share of the pieces of a large file, of the
+// parts of the parse and half of a large sort go to `helper` (optional, without work) when one is
 // given, else to a helper thread started for a large file.
 //   int WriteIntermediateFile(files, rtfPath, intermediatePath, stats, twoParts)
 // does that, then creates the intermediate file (by truncation) and writes it with

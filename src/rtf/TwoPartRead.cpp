@@ -62,36 +62,42 @@ std::vector<std::size_t> ChooseSplitPoints(const std::uint8_t* text, std::size_t
 
 }  // namespace
 
-bool ReadFileInTwoParts(platform::IFileSystem& files, const std::string& path, platform::Sharing sharing,
-                        CHelperThread& helper, platform::WholeFile& out) {
+bool ReadFileOnTwoThreads(platform::IFileSystem& files, const std::string& path, platform::Sharing sharing,
+                          CHelperThread& helper, platform::WholeFile& out, std::size_t pieceLength) {
   if (!helper.Available()) return platform::ReadWholeFile(files, path, sharing, out);
   const auto fill = [&](platform::IFile& file, std::uint8_t* bytes, std::size_t size) {
     // The first file keeps others from writing; the second need not ask again.
     std::unique_ptr<platform::IFile> secondFile = files.OpenForReading(path, platform::Sharing::kShareAll);
     if (!secondFile) return platform::ReadUpTo(file, bytes, size);
-    const std::size_t half = size / 2;
-    std::size_t secondGot = 0;
-    std::exception_ptr secondError;
-    helper.Run([&] {
-      try {
-        secondFile->Seek(half);
-        secondGot = platform::ReadUpTo(*secondFile, bytes + half, size - half);
-      } catch (...) {
-        secondError = std::current_exception();
+    const std::size_t piece = std::max<std::size_t>(pieceLength, 1);
+    const std::size_t pieceCount = size / piece + (size % piece != 0 ? 1 : 0);
+    const auto pieceSize = [&](std::size_t j) { return std::min(piece, size - j * piece); };
+    struct PieceOutcome {
+      std::size_t got = 0;
+      std::exception_ptr error;
+    };
+    std::vector<PieceOutcome> outcomes(pieceCount);
+    std::atomic<std::size_t> nextPiece{0};
+    const auto readPieces = [&](platform::IFile& from) {
+      for (std::size_t j = nextPiece.fetch_add(1); j < pieceCount; j = nextPiece.fetch_add(1)) {
+        try {
+          from.Seek(j * piece);
+          outcomes[j].got = platform::ReadUpTo(from, bytes + j * piece, pieceSize(j));
+        } catch (...) {
+          outcomes[j].error = std::current_exception();
+        }
       }
-    });
-    std::size_t got = 0;
-    try {
-      got = platform::ReadUpTo(file, bytes, half);
-    } catch (...) {
-      helper.Wait();  // it writes into the buffer
-      throw;
-    }
+    };
+    helper.Run([&] { readPieces(*secondFile); });
+    readPieces(file);
     helper.Wait();
-    // Where the first half came back short the file ends there, whatever the second read found.
-    if (got < half) return got;
-    if (secondError) std::rethrow_exception(secondError);
-    return got + secondGot;
+    // In file order: where a piece came back short the file ends there, whatever the pieces
+    // after it found.
+    for (std::size_t j = 0; j < pieceCount; ++j) {
+      if (outcomes[j].error) std::rethrow_exception(outcomes[j].error);
+      if (outcomes[j].got < pieceSize(j)) return j * piece + outcomes[j].got;
+    }
+    return size;
   };
   return platform::ReadWholeFile(files, path, sharing, out, fill);
 }

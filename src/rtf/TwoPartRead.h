@@ -54,13 +54,17 @@ struct TwoPartReadResult {
 // The readers of the parts after the first, in text order.
 using DictionaryParts = std::vector<std::unique_ptr<CRtfDictionaryReader>>;
 
-// Reads a whole file as platform::ReadWholeFile does, the second half at the same time on
-// `helper` (available and without work), through a file of its own: reading a large file copies
-// megabytes into pages that are new to the process, and two cores do that in about half the
-// time. Without the helper, or when the second file cannot be opened, the file is read on this
-// thread alone. A read error on either thread is thrown, once both are done.
-bool ReadFileInTwoParts(platform::IFileSystem& files, const std::string& path, platform::Sharing sharing,
-                        CHelperThread& helper, platform::WholeFile& out);
+// Reads a whole file as platform::ReadWholeFile does, in pieces of `pieceLength` bytes that this
+// thread and `helper` (available and without work) take in turn as each is free, the helper
+// through a file of its own: reading a large file copies megabytes into pages that are new to
+// the process, and two cores do that in about half the time. The pieces are taken as they come
+// because a thread started a moment ago may not get its core for a millisecond or more: this
+// thread reads on meanwhile. Without the helper, or when the second file cannot be opened, the
+// file is read on this thread alone. A read error on either thread is thrown, once both are done.
+constexpr std::size_t kReadPieceLength = std::size_t{256} << 10;
+bool ReadFileOnTwoThreads(platform::IFileSystem& files, const std::string& path, platform::Sharing sharing,
+                          CHelperThread& helper, platform::WholeFile& out,
+                          std::size_t pieceLength = kReadPieceLength);
 
 // Reads `text` (`length` bytes followed by a zero, which may hold zeros of its own: the text then
 // ends at the first; the buffer is written to while it is read and left as it was) into `first`

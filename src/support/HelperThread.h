@@ -2,8 +2,8 @@
 // A second thread for work that is split between two cores, started ahead of that work: a new
 // thread can take milliseconds to get the other core, so it is started early and waits until it
 // is handed a piece of work or told to end (spinning for a while, then asleep). It runs the
-// pieces one at a time; the conversion hands it the second half of the read, its share of the
-// parse and of the sort, then the first writer build.
+// pieces one at a time; the conversion hands it its share of the read, of the parse and of
+// the sort, then the first writer build.
 
 #include <atomic>
 #include <functional>

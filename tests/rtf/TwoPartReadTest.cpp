@@ -301,9 +301,9 @@ TEST(TwoPartRead, IntermediateFileIsTheSameWhenReadInTwoParts) {
   EXPECT_FALSE(split);
 }
 
-// The file read in two halves at once is the file read in one piece, whatever its length (odd
-// ones included, and none), with and without a helper thread to read the second half.
-TEST(TwoPartRead, FileReadInTwoHalvesIsTheWholeFile) {
+// The file read in pieces on two threads is the file read in one piece, whatever its length (odd
+// ones included, and none) and the length of the pieces, with and without a helper thread.
+TEST(TwoPartRead, FileReadInPiecesIsTheWholeFile) {
   CHelperThread helper(true);
   CHelperThread noHelper(false);
   for (const std::size_t size : {0u, 1u, 2u, 3u, 4097u, 100001u}) {
@@ -312,16 +312,102 @@ TEST(TwoPartRead, FileReadInTwoHalvesIsTheWholeFile) {
     platform::MemoryFileSystem files;
     files.SetFile("/in/dict.rtf", bytes);
     for (CHelperThread* thread : {&helper, &noHelper}) {
-      platform::WholeFile read;
-      ASSERT_TRUE(ReadFileInTwoParts(files, "/in/dict.rtf", platform::Sharing::kDenyWrite, *thread, read));
-      ASSERT_EQ(read.size, size);
-      EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), read.bytes.get())) << size << " bytes";
-      EXPECT_EQ(read.bytes[size], 0) << size << " bytes";
+      for (const std::size_t piece : {std::size_t{1}, std::size_t{7}, std::size_t{4096}, kReadPieceLength}) {
+        if (piece == 1 && size > 4097) continue;  // a piece a byte: slow, and 4097 show it
+        platform::WholeFile read;
+        ASSERT_TRUE(ReadFileOnTwoThreads(files, "/in/dict.rtf", platform::Sharing::kDenyWrite, *thread, read, piece));
+        ASSERT_EQ(read.size, size);
+        EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), read.bytes.get())) << size << " bytes, pieces of " << piece;
+        EXPECT_EQ(read.bytes[size], 0) << size << " bytes";
+      }
     }
   }
   platform::MemoryFileSystem files;
   platform::WholeFile read;
-  EXPECT_FALSE(ReadFileInTwoParts(files, "/in/missing.rtf", platform::Sharing::kDenyWrite, helper, read));
+  EXPECT_FALSE(ReadFileOnTwoThreads(files, "/in/missing.rtf", platform::Sharing::kDenyWrite, helper, read));
+}
+
+// A file that changes while it is read: a handle that reads up to `end` finds the file ending
+// there, one that seeks to `end` or beyond finds the bytes there (the file was cut and grew
+// again), and a read that starts at `failAt` fails.
+class ChangingFile : public platform::IFile {
+ public:
+  ChangingFile(const std::vector<std::uint8_t>& bytes, std::size_t end, std::size_t failAt)
+      : bytes_(bytes), end_(end), failAt_(failAt) {}
+  std::size_t Read(void* buffer, std::size_t count) override {
+    if (position_ == failAt_) throw platform::FileError("read", "/in/dict.rtf", "device error");
+    if (cut_) return 0;
+    const std::size_t limit = position_ < end_ ? end_ : bytes_.size();
+    const std::size_t got = std::min(count, limit - std::min(limit, position_));
+    std::memcpy(buffer, bytes_.data() + position_, got);
+    position_ += got;
+    cut_ = position_ == end_;
+    return got;
+  }
+  void Write(const void*, std::size_t) override {}
+  void Seek(std::uint64_t offset) override {
+    position_ = static_cast<std::size_t>(offset);
+    cut_ = false;
+  }
+  std::uint64_t Length() override { return bytes_.size(); }
+
+ private:
+  const std::vector<std::uint8_t>& bytes_;
+  const std::size_t end_;
+  const std::size_t failAt_;
+  std::size_t position_ = 0;
+  bool cut_ = false;
+};
+
+class ChangingFileSystem final : public platform::IFileSystem {
+ public:
+  ChangingFileSystem(std::vector<std::uint8_t> bytes, std::size_t end, std::size_t failAt)
+      : bytes_(std::move(bytes)), end_(end), failAt_(failAt) {}
+  std::unique_ptr<platform::IFile> OpenForReading(const std::string&, platform::Sharing) override {
+    return std::make_unique<ChangingFile>(bytes_, end_, failAt_);
+  }
+  std::unique_ptr<platform::IFile> CreateForWriting(const std::string&) override { return nullptr; }
+  std::optional<platform::FileStatus> Status(const std::string& path) override { return inner_.Status(path); }
+  bool Exists(const std::string& path) override { return inner_.Exists(path); }
+  bool Remove(const std::string& path) override { return inner_.Remove(path); }
+  platform::PathSyntax Syntax() override { return inner_.Syntax(); }
+  std::string CurrentDirectory() override { return inner_.CurrentDirectory(); }
+  std::string TemporaryDirectory() override { return inner_.TemporaryDirectory(); }
+
+ private:
+  const std::vector<std::uint8_t> bytes_;
+  const std::size_t end_;
+  const std::size_t failAt_;
+  platform::MemoryFileSystem inner_;
+};
+
+// Where a piece comes back short the file ends there, whatever the pieces after it hold; a read
+// that fails before that end fails the whole read, one after it does not matter.
+TEST(TwoPartRead, FileReadInPiecesEndsAtTheFirstShortPiece) {
+  constexpr std::size_t kSize = 40000;
+  constexpr std::size_t kPiece = 4096;
+  constexpr std::size_t kNever = SIZE_MAX;
+  const std::vector<std::uint8_t> bytes(kSize, 'x');
+  CHelperThread helper(true);
+  for (const std::size_t end : {kSize, std::size_t{1}, std::size_t{5000}, 3 * kPiece + 1}) {
+    ChangingFileSystem files(bytes, end, kNever);
+    platform::WholeFile read;
+    ASSERT_TRUE(ReadFileOnTwoThreads(files, "/in/dict.rtf", platform::Sharing::kDenyWrite, helper, read, kPiece));
+    EXPECT_EQ(read.size, end);
+    EXPECT_EQ(read.bytes[end], 0);
+  }
+  {
+    ChangingFileSystem files(bytes, kSize, 5 * kPiece);
+    platform::WholeFile read;
+    EXPECT_THROW(ReadFileOnTwoThreads(files, "/in/dict.rtf", platform::Sharing::kDenyWrite, helper, read, kPiece),
+                 platform::FileError);
+  }
+  {
+    ChangingFileSystem files(bytes, 2 * kPiece + 100, 5 * kPiece);
+    platform::WholeFile read;
+    ASSERT_TRUE(ReadFileOnTwoThreads(files, "/in/dict.rtf", platform::Sharing::kDenyWrite, helper, read, kPiece));
+    EXPECT_EQ(read.size, 2 * kPiece + 100);
+  }
 }
 
 }  // namespace
