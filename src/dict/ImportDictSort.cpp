@@ -49,8 +49,10 @@ std::uint32_t ShortCount(const std::uint8_t* record) {
 
 // One record in the radix sort: its key (in two halves, so that an item takes 12 bytes), and
 // where the record is, with its short count in the top two bits. Where is the record's distance
-// from the lowest record when all records lie within 1 GiB, as the reader's do (so the sorted
-// records come straight from the items), and otherwise its place in the caller's array.
+// from the lowest record when all records lie within 1 GiB, as the reader's mostly do (so the
+// sorted records come straight from the items), and otherwise its place in the caller's array
+// (record areas too small to be mapped on their own come from the heap, which can lie far from
+// the mapped ones).
 struct SortItem {
   std::uint32_t keyHigh;
   std::uint32_t keyLow;
@@ -233,6 +235,24 @@ void PointersByDistance(const SortItem* sorted, std::size_t count, std::uintptr_
   for (std::size_t i = 0; i < count; ++i) records[i] = reinterpret_cast<const std::uint8_t*>(lowest + PlaceOf(sorted[i]));
 }
 
+// Where places are places in the caller's array, the pointers cannot go back into it while they
+// are still being read from it: they are kept in a free item array first, as keys.
+void SavePointersByPlace(const SortItem* sorted, std::size_t count, const std::uint8_t* const* records,
+                         SortItem* saved) {
+  static_assert(sizeof(std::uint64_t) >= sizeof(std::uintptr_t));
+  for (std::size_t i = 0; i < count; ++i) {
+    const auto pointer = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(records[PlaceOf(sorted[i])]));
+    saved[i].keyHigh = static_cast<std::uint32_t>(pointer >> 32);
+    saved[i].keyLow = static_cast<std::uint32_t>(pointer);
+  }
+}
+
+void PointersFromSaved(const SortItem* saved, std::size_t count, const std::uint8_t** records) {
+  for (std::size_t i = 0; i < count; ++i) {
+    records[i] = reinterpret_cast<const std::uint8_t*>(static_cast<std::uintptr_t>(saved[i].Key()));
+  }
+}
+
 // From this many records on, a helper thread takes half of the sort: below, handing it over
 // costs about what it saves.
 constexpr std::size_t kParallelMinimum = 16384;
@@ -286,8 +306,7 @@ bool RadixSort(const std::uint8_t** records, std::size_t count, std::span<std::u
     highest = std::max(highest, address);
   }
   const bool byDistance = highest - lowest <= kPlaceMask;
-  // The ranges are turned back into pointers each on its own, so only from distances.
-  const bool shared = helper != nullptr && helper->Available() && byDistance && count >= kParallelMinimum;
+  const bool shared = helper != nullptr && helper->Available() && count >= kParallelMinimum;
   const std::size_t half = shared ? count / 2 : count;
 
   // Runs `work(0)` here and `work(1)` on the helper, at once; without it, `work(0)` alone.
@@ -323,18 +342,10 @@ bool RadixSort(const std::uint8_t** records, std::size_t count, std::span<std::u
     if (byDistance) {
       PointersByDistance(sorted, count, lowest, records);
     } else {
-      // The other array is free now: it keeps the caller's pointers while they are put in their
-      // new order.
+      // The other array is free now.
       SortItem* const saved = sorted == items ? scratch : items;
-      static_assert(sizeof(std::uint64_t) >= sizeof(std::uintptr_t));
-      for (std::size_t i = 0; i < count; ++i) {
-        const auto pointer = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(records[i]));
-        saved[i].keyHigh = static_cast<std::uint32_t>(pointer >> 32);
-        saved[i].keyLow = static_cast<std::uint32_t>(pointer);
-      }
-      for (std::size_t i = 0; i < count; ++i) {
-        records[i] = reinterpret_cast<const std::uint8_t*>(static_cast<std::uintptr_t>(saved[PlaceOf(sorted[i])].Key()));
-      }
+      SavePointersByPlace(sorted, count, records, saved);
+      PointersFromSaved(saved, count, records);
     }
     OrderRunsOfEqualKeys(sorted, count, records, ascendingNumbers);
     return true;
@@ -380,13 +391,32 @@ bool RadixSort(const std::uint8_t** records, std::size_t count, std::span<std::u
     }
   });
 
+  const SortItem* sortedOf[2] = {nullptr, nullptr};
+  SortItem* savedOf[2] = {nullptr, nullptr};
+  const auto rangeBegin = [&](int range) { return range == 0 ? std::size_t{0} : greater; };
+  const auto rangeSize = [&](int range) { return range == 0 ? greater : count - greater; };
   onBoth([&](int range) {
-    const std::size_t begin = range == 0 ? 0 : greater;
-    const std::size_t size = range == 0 ? greater : count - greater;
+    const std::size_t begin = rangeBegin(range);
+    const std::size_t size = rangeSize(range);
     const SortItem* sorted = SortItems(scratch + begin, items + begin, size, scheme, histograms.get() + range * kDigits);
-    PointersByDistance(sorted, size, lowest, records + begin);
-    OrderRunsOfEqualKeys(sorted, size, records + begin, ascendingNumbers);
+    sortedOf[range] = sorted;
+    if (byDistance) {
+      PointersByDistance(sorted, size, lowest, records + begin);
+      OrderRunsOfEqualKeys(sorted, size, records + begin, ascendingNumbers);
+      return;
+    }
+    // Either range reads places anywhere in the caller's array, so the pointers go back into it
+    // only once both ranges have theirs (in this range's other array, which is free now).
+    savedOf[range] = (sorted == items + begin ? scratch : items) + begin;
+    SavePointersByPlace(sorted, size, records, savedOf[range]);
   });
+  if (!byDistance) {
+    onBoth([&](int range) {
+      const std::size_t begin = rangeBegin(range);
+      PointersFromSaved(savedOf[range], rangeSize(range), records + begin);
+      OrderRunsOfEqualKeys(sortedOf[range], rangeSize(range), records + begin, ascendingNumbers);
+    });
+  }
   return true;
 }
 

@@ -142,33 +142,44 @@ TEST(ImportDictSort, AgreesWithAReferenceOrderInReadingOrder) {
 }
 
 // Records that do not lie within 1 GiB of each other (half of them on the stack) are sorted by
-// their places in the array rather than by their addresses.
+// their places in the array rather than by their addresses, on one thread and, for a large sort,
+// shared with a helper.
 TEST(ImportDictSort, SortsRecordsFarApart) {
-  std::mt19937 random(3);
-  std::vector<Bytes> records;
-  for (std::uint32_t i = 0; i < 400; ++i) {
-    const Bytes strokes = test::K(static_cast<std::uint32_t>(random() % 6) << 28);
-    records.push_back(Record(strokes, test::B("x"), {.number = i}));
-  }
-  std::array<std::uint8_t, 200 * 32> onStack{};
-  std::vector<const std::uint8_t*> pointers = test::Pointers(records);
-  for (std::size_t i = 0; i < pointers.size(); i += 2) {
-    ASSERT_LE(records[i].size(), 32u);
-    std::copy(records[i].begin(), records[i].end(), onStack.begin() + 32 * (i / 2));
-    pointers[i] = onStack.data() + 32 * (i / 2);
-  }
-  const auto distance = [](const std::uint8_t* a, const std::uint8_t* b) {
-    const auto x = reinterpret_cast<std::uintptr_t>(a);
-    const auto y = reinterpret_cast<std::uintptr_t>(b);
-    return x > y ? x - y : y - x;
-  };
-  if (distance(pointers[0], pointers[1]) < (std::uintptr_t{1} << 30)) GTEST_SKIP() << "stack and heap lie close";
+  constexpr std::size_t kLargest = 20000;  // shared from 16,384 on
+  std::array<std::uint8_t, kLargest / 2 * 32> onStack{};
+  CHelperThread helper(true);
+  for (const std::size_t count : {std::size_t{400}, kLargest}) {
+    std::mt19937 random(3);
+    std::vector<Bytes> records;
+    for (std::uint32_t i = 0; i < count; ++i) {
+      // Few key sets among few records, so that equal outlines are common; many among many, so
+      // that the shared sort finds two ranges.
+      const std::uint32_t keys = count < kLargest ? static_cast<std::uint32_t>(random() % 6) << 28
+                                                  : static_cast<std::uint32_t>(random()) & 0xFFFF0000u;
+      records.push_back(Record(test::K(keys), test::B("x"), {.number = i}));
+    }
+    std::vector<const std::uint8_t*> pointers = test::Pointers(records);
+    for (std::size_t i = 0; i < pointers.size(); i += 2) {
+      ASSERT_LE(records[i].size(), 32u);
+      std::copy(records[i].begin(), records[i].end(), onStack.begin() + 32 * (i / 2));
+      pointers[i] = onStack.data() + 32 * (i / 2);
+    }
+    const auto distance = [](const std::uint8_t* a, const std::uint8_t* b) {
+      const auto x = reinterpret_cast<std::uintptr_t>(a);
+      const auto y = reinterpret_cast<std::uintptr_t>(b);
+      return x > y ? x - y : y - x;
+    };
+    if (distance(pointers[0], pointers[1]) < (std::uintptr_t{1} << 30)) GTEST_SKIP() << "stack and heap lie close";
 
-  std::vector<const std::uint8_t*> reference = pointers;
-  std::stable_sort(reference.begin(), reference.end(),
-                   [](const std::uint8_t* a, const std::uint8_t* b) { return KeyOf(a) > KeyOf(b); });
-  CImportDictSort::Sort(pointers.data(), pointers.size());
-  EXPECT_EQ(pointers, reference);
+    std::vector<const std::uint8_t*> reference = pointers;
+    std::stable_sort(reference.begin(), reference.end(),
+                     [](const std::uint8_t* a, const std::uint8_t* b) { return KeyOf(a) > KeyOf(b); });
+    for (CHelperThread* sharing : {static_cast<CHelperThread*>(nullptr), &helper}) {
+      std::vector<const std::uint8_t*> sorted = pointers;
+      CImportDictSort::Sort(sorted.data(), sorted.size(), {}, sharing);
+      EXPECT_EQ(sorted, reference) << count << " records" << (sharing != nullptr ? ", shared" : "");
+    }
+  }
 }
 
 TEST(ImportDictSort, KeepsTheOrderOfRecordsThatCompareEqual) {
