@@ -10,6 +10,7 @@
 #include <thread>
 #include <utility>
 
+#include "common/ForwardingFileSystem.h"
 #include "dict/Crc16.h"
 #include "dict/DictionaryFileFormat.h"
 #include "dict/WriterDictionary.h"
@@ -577,27 +578,21 @@ TEST_F(TranDictCreateTest, InfoBlockCountsThatPointPastTheEndAreNotUsed) {
 
 // A file system that hands out files lying about their length, or that stores nothing written,
 // for the cases that would otherwise need huge amounts of memory.
-class BigFileSystem final : public platform::IFileSystem {
+class BigFileSystem final : public test::ForwardingFileSystem {
  public:
-  explicit BigFileSystem(platform::MemoryFileSystem& inner) : inner_(inner) {}
+  explicit BigFileSystem(platform::MemoryFileSystem& inner) : ForwardingFileSystem(inner) {}
   std::uint64_t claimedLength = 0;  // 0: the truth
   std::uint64_t written = 0;
 
   std::unique_ptr<platform::IFile> OpenForReading(const std::string& path, platform::Sharing sharing) override {
-    auto file = inner_.OpenForReading(path, sharing);
+    auto file = Inner().OpenForReading(path, sharing);
     if (!file || claimedLength == 0) return file;
     return std::make_unique<Liar>(std::move(file), claimedLength);
   }
   std::unique_ptr<platform::IFile> CreateForWriting(const std::string& path) override {
-    inner_.SetFile(path, Bytes{});
+    Inner().SetFile(path, Bytes{});
     return std::make_unique<Sink>(written);
   }
-  std::optional<platform::FileStatus> Status(const std::string& path) override { return inner_.Status(path); }
-  bool Exists(const std::string& path) override { return inner_.Exists(path); }
-  bool Remove(const std::string& path) override { return inner_.Remove(path); }
-  platform::PathSyntax Syntax() override { return inner_.Syntax(); }
-  std::string CurrentDirectory() override { return inner_.CurrentDirectory(); }
-  std::string TemporaryDirectory() override { return inner_.TemporaryDirectory(); }
 
  private:
   class Liar final : public platform::IFile {
@@ -629,7 +624,6 @@ class BigFileSystem final : public platform::IFileSystem {
     std::uint64_t position_ = 0;
     std::uint64_t length_ = 0;
   };
-  platform::MemoryFileSystem& inner_;
 };
 
 TEST_F(TranDictCreateTest, RecordAreaThatCannotBeHadIsOutOfMemory) {
