@@ -89,11 +89,11 @@ class CSortedEntries {
 // parts of the parse and half of a large sort go to `helper` (optional, without work) when one is
 // given, else to a helper thread started for a large file.
 //   int WriteIntermediateFile(files, rtfPath, intermediatePath, stats, twoParts)
-// does that, then creates the intermediate file (by truncation) and writes it with
-// WriteIntermediateRecords, the reader's Today() as the date. Returns 0 when the file was
-// written (also when it holds no records: 640 bytes), and -1 when the RTF/CRE file cannot be
-// opened, memory cannot be had, or the intermediate file cannot be created. A read or write
-// error once the files are open is thrown as platform::FileError. `stats` (optional) receives
-// the counts and stage times when 0 is returned.
+// does that, then creates the intermediate file (writing over an earlier one in place) and
+// writes it with WriteIntermediateRecords, the reader's Today() as the date. Returns 0 when the
+// file was written (also when it holds no records: 640 bytes), and -1 when the RTF/CRE file
+// cannot be opened, memory cannot be had, or the intermediate file cannot be created. A read or
+// write error once the files are open is thrown as platform::FileError. `stats` (optional)
+// receives the counts and stage times when 0 is returned.
 
 }  // namespace lexaport

@@ -1,7 +1,6 @@
 #include "rtf/TwoPartRead.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 #include <exception>
 #include <memory>
@@ -77,20 +76,15 @@ bool ReadFileOnTwoThreads(platform::IFileSystem& files, const std::string& path,
       std::exception_ptr error;
     };
     std::vector<PieceOutcome> outcomes(pieceCount);
-    std::atomic<std::size_t> nextPiece{0};
-    const auto readPieces = [&](platform::IFile& from) {
-      for (std::size_t j = nextPiece.fetch_add(1); j < pieceCount; j = nextPiece.fetch_add(1)) {
-        try {
-          from.Seek(j * piece);
-          outcomes[j].got = platform::ReadUpTo(from, bytes + j * piece, pieceSize(j));
-        } catch (...) {
-          outcomes[j].error = std::current_exception();
-        }
+    TakeTurns(helper, pieceCount, [&](std::size_t j, bool onHelper) {
+      platform::IFile& from = onHelper ? *secondFile : file;
+      try {
+        from.Seek(j * piece);
+        outcomes[j].got = platform::ReadUpTo(from, bytes + j * piece, pieceSize(j));
+      } catch (...) {
+        outcomes[j].error = std::current_exception();
       }
-    };
-    helper.Run([&] { readPieces(*secondFile); });
-    readPieces(file);
-    helper.Wait();
+    });
     // In file order: where a piece came back short the file ends there, whatever the pieces
     // after it found.
     for (std::size_t j = 0; j < pieceCount; ++j) {
@@ -153,28 +147,22 @@ TwoPartReadResult ReadDictionaryInParts(CRtfDictionaryReader& first, DictionaryP
   const auto partStart = [&](std::size_t j) { return j == 0 ? afterEntry : splits[j - 1] + kEntryOpening.size(); };
   const auto readerOf = [&](std::size_t j) -> CRtfDictionaryReader& { return j == 0 ? first : *parts[j - 1]; };
   std::vector<PartOutcome> outcomes(partCount);
-  std::atomic<std::size_t> nextPart{0};
-  const auto readParts = [&] {
-    for (std::size_t j = nextPart.fetch_add(1); j < partCount; j = nextPart.fetch_add(1)) {
-      CRtfDictionaryReader& reader = readerOf(j);
-      PartOutcome& outcome = outcomes[j];
-      if (j + 1 == partCount) {
-        outcome.result = reader.ReadDictionary(text + partStart(j));
-        continue;
-      }
-      outcome.result = ParseUpTo(reader, text, partStart(j), splits[j]);
-      if (outcome.result >= 0) outcome.result = reader.ParseEntryOpening();
-      if (outcome.result < 0) continue;
-      try {
-        outcome.same = reader.SaveParseState() == *saved;
-      } catch (const std::bad_alloc&) {
-        // Not compared, so not taken as equal.
-      }
+  TakeTurns(*thread, partCount, [&](std::size_t j, bool) {
+    CRtfDictionaryReader& reader = readerOf(j);
+    PartOutcome& outcome = outcomes[j];
+    if (j + 1 == partCount) {
+      outcome.result = reader.ReadDictionary(text + partStart(j));
+      return;
     }
-  };
-  thread->Run(readParts);
-  readParts();
-  thread->Wait();
+    outcome.result = ParseUpTo(reader, text, partStart(j), splits[j]);
+    if (outcome.result >= 0) outcome.result = reader.ParseEntryOpening();
+    if (outcome.result < 0) return;
+    try {
+      outcome.same = reader.SaveParseState() == *saved;
+    } catch (const std::bad_alloc&) {
+      // Not compared, so not taken as equal.
+    }
+  });
 
   // In text order, as far as the parts follow one another: where a reader's state differs after
   // its part, the parts after it are dropped and that reader reads on past the opening alone.
@@ -194,21 +182,15 @@ TwoPartReadResult ReadDictionaryInParts(CRtfDictionaryReader& first, DictionaryP
     parts.clear();
     return {result, false};
   }
-  // The records of each part are numbered on from those before it, half of the parts on each
-  // thread: the numbers lie in every record.
+  // The records of each part are numbered on from those before it, on both threads: the numbers
+  // lie in every record.
   std::vector<std::uint32_t> firstNumbers(parts.size());
   std::uint32_t count = first.EntryCount();
   for (std::size_t j = 0; j < parts.size(); ++j) {
     firstNumbers[j] = count;
     count += parts[j]->EntryCount();
   }
-  const auto numberParts = [&](std::size_t from, std::size_t to) {
-    for (std::size_t j = from; j < to; ++j) parts[j]->NumberEntriesFrom(firstNumbers[j]);
-  };
-  const std::size_t half = parts.size() / 2;
-  thread->Run([&] { numberParts(half, parts.size()); });
-  numberParts(0, half);
-  thread->Wait();
+  TakeTurns(*thread, parts.size(), [&](std::size_t j, bool) { parts[j]->NumberEntriesFrom(firstNumbers[j]); });
   return {0, !parts.empty()};
 }
 

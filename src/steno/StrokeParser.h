@@ -42,6 +42,18 @@ enum class Pass { kDone, kInvalid, kNumberBar };
 // kept as the mask of the positions at or after it (bit 31 - p for position p), so the next
 // letter's position is the highest of its candidates in the mask, and the mask then keeps the
 // positions below that bit; '-' cuts the mask to the positions past the left bank.
+//
+// A key letter (action kLookUp) with the table entry `entry`: takes the highest of its positions
+// at or after the cursor and moves the cursor past it. False when none is left.
+inline bool TakeKeyLetter(std::uint64_t entry, std::uint32_t& open, std::uint32_t& keys) {
+  const std::uint32_t candidates = static_cast<std::uint32_t>(entry) & open;
+  if (candidates == 0) return false;
+  const std::uint32_t key = 0x80000000u >> std::countl_zero(candidates);  // the highest
+  keys |= key;
+  open = key - 1;
+  return true;
+}
+
 inline Pass ReadLetters(std::string_view text, const std::array<std::uint64_t, 256>& table, std::uint32_t pastLeftBank,
                         std::uint32_t& keys) {
   std::uint32_t open = 0xFFFFFFFF;
@@ -49,11 +61,7 @@ inline Pass ReadLetters(std::string_view text, const std::array<std::uint64_t, 2
     const std::uint64_t entry = table[static_cast<std::uint8_t>(raw)];
     const std::uint64_t action = entry >> kActionShift;
     if (action == kLookUp) {
-      const std::uint32_t candidates = static_cast<std::uint32_t>(entry) & open;
-      if (candidates == 0) return Pass::kInvalid;
-      const std::uint32_t key = 0x80000000u >> std::countl_zero(candidates);  // the highest
-      keys |= key;
-      open = key - 1;
+      if (!TakeKeyLetter(entry, open, keys)) return Pass::kInvalid;
     } else if (action == kToLeftBank) {
       open &= pastLeftBank;
     } else if (action == kInvalid) {
@@ -74,11 +82,7 @@ inline bool ReadRun(const std::uint8_t*& p, const RunTable& table, std::uint32_t
     const std::uint64_t entry = table[*p];
     const std::uint64_t action = entry >> kActionShift;
     if (action == kLookUp) {
-      const std::uint32_t candidates = static_cast<std::uint32_t>(entry) & open;
-      if (candidates == 0) break;
-      const std::uint32_t key = 0x80000000u >> std::countl_zero(candidates);
-      keys |= key;
-      open = key - 1;
+      if (!TakeKeyLetter(entry, open, keys)) break;
     } else if (action == kToLeftBank) {
       open &= pastLeftBank;
     } else if (action == kEndOfRun) {

@@ -6,6 +6,7 @@
 // the sort, then the first writer build.
 
 #include <atomic>
+#include <cstddef>
 #include <functional>
 #include <thread>
 
@@ -35,5 +36,25 @@ class CHelperThread {
   std::function<void()> work_;
   std::thread thread_;
 };
+
+// Runs work(i, onHelper) once for every i below `count`, on this thread and on `helper`
+// (without work) at once: each takes the next i not yet taken whenever it is free, so that a
+// thread the machine holds up does fewer, and the two end at most one item apart. `onHelper`
+// tells which thread runs the item. Returns when every item is done; without the helper, this
+// thread does them all. `work` must not throw.
+template <class Work>
+void TakeTurns(CHelperThread& helper, std::size_t count, const Work& work) {
+  std::atomic<std::size_t> next{0};
+  const auto takeItems = [&](bool onHelper) {
+    for (std::size_t i = next.fetch_add(1); i < count; i = next.fetch_add(1)) work(i, onHelper);
+  };
+  if (!helper.Available()) {
+    takeItems(false);
+    return;
+  }
+  helper.Run([&] { takeItems(true); });
+  takeItems(false);
+  helper.Wait();
+}
 
 }  // namespace lexaport
